@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/Machine.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace tltest {
+
+/// A fresh temporary folder, removed with everything in it when the object goes away.
+class TempFolder {
+public:
+    TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder();
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+/// Fixture base: every test runs on its own machine in a temporary prefix (computer "TESTPC",
+/// user "tester"), which is the process's current machine for the duration of the test.
+class MachineTest : public ::testing::Test {
+protected:
+    MachineTest();
+    ~MachineTest() override;
+
+    tl::Machine& machine() { return *machine_; }
+    const std::filesystem::path& prefix() const { return prefix_.Path(); }
+    /// The host path of a Windows path on this machine (fails the test when it cannot be mapped).
+    std::filesystem::path Host(const std::string& windowsPath) const;
+    /// Writes a host file (creating folders) with the given bytes.
+    static void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+    static std::string ReadFile(const std::filesystem::path& path);
+
+private:
+    TempFolder prefix_;
+    tl::Machine* machine_;
+    std::unique_ptr<tl::ScopedMachine> scope_;
+};
+
+} // namespace tltest
