@@ -1,6 +1,9 @@
 #pragma once
 
 #include "app/InstallLog.h"
+#include "app/ManifestObjects.h"
+
+#include <memory>
 
 #include <string>
 #include <utility>
@@ -61,6 +64,9 @@ public:
     std::string firmPhone;
     std::string firmFax;
     std::string firmEmail;
+
+    /// The bound online manifest; the first element is the one every step reads.
+    std::vector<std::unique_ptr<XCurrentVersion>> manifestObjects;
 
 private:
     unsigned captionId_;
