@@ -1,4 +1,6 @@
+#include "db/CBlowfish.h"
 #include "db/HexText.h"
+#include "db/SecretText.h"
 #include "db/SqlText.h"
 #include "db/ZipCode.h"
 
@@ -33,6 +35,21 @@ TEST(HexText, EncodesUpperCaseAndDecodesBack) {
     EXPECT_FALSE(HexDecode("ABC").has_value());
     EXPECT_FALSE(HexDecode("0G").has_value());
     EXPECT_FALSE(HexDecode("0 ").has_value());
+}
+
+TEST(SecretText, EncryptedTextReadsBackThroughItsHexForm) {
+    const CBlowfish key("Master1");
+    const std::string secret = "PACER pass 'quoted'";
+    const std::vector<unsigned char> encrypted = EncryptText(key, secret);
+    EXPECT_EQ(encrypted.size(), secret.size());
+    const std::string stored = HexEncode(encrypted.data(), encrypted.size());
+    EXPECT_EQ(stored.find_first_not_of("0123456789ABCDEF"), std::string::npos);
+
+    const std::optional<tl::SecretString> back = DecryptHexText(key, stored);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->str(), secret);
+    EXPECT_TRUE(EncryptText(key, "").empty());
+    EXPECT_FALSE(DecryptHexText(key, "XYZ").has_value());
 }
 
 TEST(ZipCode, AllDigitsAcceptsOnlyDecimalDigits) {
