@@ -114,6 +114,7 @@ TransferOutcome Transfer(const std::string& url, const TransferLimits& limits, T
     // A server that sends nothing (no headers, or no more data) for this long ends the transfer.
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, limits.stallTimeoutSeconds);
+    curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, 256L * 1024);
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, ReceiveChunk);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &receiver);
 
