@@ -2,6 +2,9 @@
 #include "xml/XmlDocument.h"
 
 #include <gtest/gtest.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -212,4 +215,25 @@ TEST(XmlParseReports, GoToStandardErrorUnlessRedirected) {
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(document.Parse("<a"));
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "XML parsing error at line 1 - Open tag (a)\n\n");
+}
+
+TEST(XmlParseCorpus, BrokenSeedsFailWithOneReportAndTheOthersSurviveAWriteAndReread) {
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(TL_XML_CORPUS)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const bool broken = entry.path().filename().string().starts_with("broken-");
+        tltest::CapturedXmlReports reports;
+        XmlDocument document(false);
+        EXPECT_EQ(document.Parse(text), !broken) << entry.path();
+        EXPECT_EQ(reports.debug.size(), broken ? 1U : 0U) << entry.path();
+        if (broken)
+            continue;
+        std::string written;
+        document.Write(written, "<?xml?>");
+        XmlDocument again(false);
+        EXPECT_TRUE(again.Parse(written)) << entry.path();
+        ++files;
+    }
+    EXPECT_GE(files, 5);
 }
