@@ -2,8 +2,10 @@
 
 #include "app/CSetupSheet.h"
 
-// The uninstall manifest document of the sheet is not in this build yet; until it is, the
-// entries go nowhere.
-void RecordDeleteFile(CSetupSheet&, const std::string&) {}
+void RecordDeleteFile(CSetupSheet& sheet, const std::string& path) {
+    sheet.AddDeleteFile(path);
+}
 
-void ForgetDeleteFile(CSetupSheet&, const std::string&) {}
+void ForgetDeleteFile(CSetupSheet& sheet, const std::string& path) {
+    sheet.RemoveDeleteFile(path);
+}

@@ -30,6 +30,16 @@ protected:
         EXPECT_EQ(::stat(Host(windowsPath).c_str(), &info), 0) << windowsPath;
         return tl::FileTimeFromTimespec(info.st_mtim);
     }
+    std::vector<std::string> DeleteFileEntries() {
+        std::vector<std::string> paths;
+        for (const auto& root : sheet.uninstallManifest.roots) {
+            for (const auto& entry : root->children) {
+                EXPECT_EQ(entry->name, "DeleteFile");
+                paths.push_back(entry->Text());
+            }
+        }
+        return paths;
+    }
     std::vector<std::string> RequestedPaths() {
         std::vector<std::string> paths;
         for (const auto& request : server.Requests())
@@ -244,4 +254,30 @@ TEST_F(DownloadFile, DeletingAnObsoleteFileLogsTheOutcome) {
             "**** Error 2 trying to delete C:\\Program Files\\Fenmore Software\\Tallymar\\Old.dll",
             "**** Refusing file name ..\\Other\\x.dll from the file manifest: not a plain file name"));
     EXPECT_THAT(Messages(), IsEmpty());
+}
+
+TEST_F(DownloadFile, EveryInstalledFileButTheUninstallerIsRecordedForTheUninstaller) {
+    server.Serve("/CurrentVersion/Tallymar.exe", "program");
+    server.Serve("/CurrentVersion/tlmuinst.exe", "uninstaller");
+    server.Serve("/CurrentVersion/CreditorNames.exe", "creditors");
+    ASSERT_TRUE(::DownloadFile(sheet, "Tallymar.exe", FolderInstall, -1));
+    ASSERT_TRUE(::DownloadFile(sheet, "tlmuinst.exe", FolderInstall, -1));
+    ASSERT_TRUE(::DownloadFile(sheet, "CreditorNames.mdb", FolderHome, -1));
+    EXPECT_THAT(DeleteFileEntries(),
+                ElementsAre(std::string(kInstalled) + "Tallymar.exe", "C:\\TallymarData\\CreditorNames.mdb"));
+    EXPECT_EQ(ReadFile(Host(std::string(kInstalled) + "TLMUINST.EXE")), "uninstaller");
+}
+
+TEST_F(DownloadFile, DeletingAnObsoleteFileForgetsItsUninstallEntry) {
+    server.Serve("/CurrentVersion/Old.dll", "old");
+    server.Serve("/CurrentVersion/Kept.dll", "kept");
+    ASSERT_TRUE(::DownloadFile(sheet, "Old.dll", FolderInstall, -1));
+    ASSERT_TRUE(::DownloadFile(sheet, "Kept.dll", FolderInstall, -1));
+    sheet.installDirectory = "c:\\PROGRAM FILES\\Fenmore Software\\Tallymar";
+    DeleteObsoleteFile(sheet, "OLD.DLL", FolderInstall);
+    EXPECT_THAT(DeleteFileEntries(), ElementsAre(std::string(kInstalled) + "Kept.dll"));
+    EXPECT_FALSE(std::filesystem::exists(Host(std::string(kInstalled) + "Old.dll")));
+
+    DeleteObsoleteFile(sheet, "Missing.dll", FolderInstall);
+    EXPECT_THAT(DeleteFileEntries(), ElementsAre(std::string(kInstalled) + "Kept.dll"));
 }
