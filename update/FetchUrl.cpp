@@ -109,6 +109,8 @@ TransferOutcome Transfer(const std::string& url, const TransferLimits& limits, T
     curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 10L);
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!limits.caFile.empty())
+        curl_easy_setopt(handle, CURLOPT_CAINFO, limits.caFile.c_str());
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, limits.connectTimeoutSeconds);
     // A server that sends nothing (no headers, or no more data) for this long ends the transfer.

@@ -12,6 +12,7 @@ struct TransferLimits {
     std::size_t capacity;       ///< the system page size x 16384 (64 MiB with 4 KiB pages)
     long connectTimeoutSeconds; ///< to establish the connection
     long stallTimeoutSeconds;   ///< with no byte arriving, once connected
+    std::string caFile = {};    ///< certificate authorities to trust instead of the system's (tests)
 };
 
 /// The limits of the program.

@@ -188,3 +188,18 @@ TEST_F(FetchUrl, NoServerListeningIsRIF102) {
     EXPECT_FALSE(FetchUrlToString(url, text));
     ExpectOneError(InternalError("RIF102", 12029, url));
 }
+
+TEST_F(FetchUrl, HttpsWorksAndCertificatesAreChecked) {
+    const std::string tls = std::string(TL_TEST_DATA_DIR) + "/tls/";
+    tltest::LoopbackServer secure(tls + "self_signed_127.0.0.1.crt", tls + "self_signed_127.0.0.1.key");
+    secure.Serve("/CurrentVersion.xml", "<CurrentVersion/>");
+    const std::string url = secure.BaseUrl() + "CurrentVersion.xml";
+    ASSERT_EQ(url.substr(0, 8), "https://");
+    std::string text;
+    EXPECT_FALSE(FetchUrlToString(url, text)) << "no authority vouches for the server";
+    ExpectOneError(InternalError("RIF102", 12045, url));
+
+    SetTransferLimitsForTesting(TransferLimits{kCapacity, 5, 1, tls + "self_signed_127.0.0.1.crt"});
+    ASSERT_TRUE(FetchUrlToString(url, text));
+    EXPECT_EQ(text, "<CurrentVersion/>");
+}

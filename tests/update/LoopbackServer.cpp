@@ -4,18 +4,28 @@
 
 namespace tltest {
 
-LoopbackServer::LoopbackServer() {
+LoopbackServer::LoopbackServer() : server_(std::make_unique<httplib::Server>()) {
+    Start();
+}
+
+LoopbackServer::LoopbackServer(const std::string& certificateFile, const std::string& keyFile)
+    : server_(std::make_unique<httplib::SSLServer>(certificateFile.c_str(), keyFile.c_str())),
+      scheme_("https") {
+    Start();
+}
+
+void LoopbackServer::Start() {
     // One handler for everything, registered before the server runs: tests add paths later.
-    server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+    server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         Dispatch(request, response);
     });
-    port_ = server_.bind_to_any_port("127.0.0.1");
+    port_ = server_->bind_to_any_port("127.0.0.1");
     if (port_ <= 0)
         throw std::runtime_error("cannot bind a loopback port");
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    thread_ = std::thread([this] { server_->listen_after_bind(); });
     // stop() does nothing until the accept loop runs, so wait for it before anything may stop.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!server_.is_running() && std::chrono::steady_clock::now() < deadline)
+    while (!server_->is_running() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
@@ -25,12 +35,12 @@ LoopbackServer::~LoopbackServer() {
         stopped_ = true;
     }
     stopping_.notify_all();
-    server_.stop();
+    server_->stop();
     thread_.join();
 }
 
 std::string LoopbackServer::BaseUrl() const {
-    return "http://127.0.0.1:" + std::to_string(port_) + "/";
+    return scheme_ + "://127.0.0.1:" + std::to_string(port_) + "/";
 }
 
 void LoopbackServer::Serve(const std::string& path, std::string body, int status) {

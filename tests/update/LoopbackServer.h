@@ -4,6 +4,7 @@
 #include <functional>
 #include <httplib.h>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -24,11 +25,13 @@ public:
     };
 
     LoopbackServer();
+    /// An https server with this certificate and key.
+    LoopbackServer(const std::string& certificateFile, const std::string& keyFile);
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
     ~LoopbackServer();
 
-    /// "http://127.0.0.1:<port>/".
+    /// "http://127.0.0.1:<port>/" (https for an https server).
     std::string BaseUrl() const;
     int Port() const { return port_; }
 
@@ -46,7 +49,10 @@ public:
 private:
     void Dispatch(const httplib::Request& request, httplib::Response& response);
 
-    httplib::Server server_;
+    void Start();
+
+    std::unique_ptr<httplib::Server> server_;
+    std::string scheme_ = "http";
     int port_ = -1;
     std::thread thread_;
     mutable std::mutex mutex_;
