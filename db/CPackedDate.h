@@ -49,6 +49,8 @@ public:
     /// "MM/DD/YYYY", "MM/YYYY", "YYYY", "N/A", "UNKNOWN" or "** INVALID DATE **", followed by three
     /// more characters (a zero, the value's top byte, a zero) that the string's length counts.
     std::string Format() const;
+    /// The visible characters of Format alone (up to its first zero character).
+    std::string Text() const;
 
     friend bool operator==(const CPackedDate&, const CPackedDate&) = default;
 
