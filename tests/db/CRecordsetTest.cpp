@@ -19,10 +19,7 @@ class CRecordsetTest : public DatabaseTest {
 protected:
     CRecordsetTest() {
         CreateAndOpen(db);
-        CTransaction transaction(db);
-        for (const SchemaStep& step : kMainDatabaseSchema)
-            db.ExecuteSQL(step.statement);
-        transaction.Commit();
+        CreateTables(db, kMainDatabaseSchema);
     }
 
     CDatabase db;

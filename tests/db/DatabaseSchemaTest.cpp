@@ -38,8 +38,7 @@ protected:
 
 TEST_F(DatabaseSchemaTest, MainDatabaseHasItsEighteenTablesInOrder) {
     CreateAndOpen(db);
-    for (const SchemaStep& step : kMainDatabaseSchema)
-        db.ExecuteSQL(step.statement);
+    CreateTables(db, kMainDatabaseSchema);
     EXPECT_EQ(Tables(db),
               (std::vector<std::string>{"AttorneyTable", "ClientTable", "AdversaryTable", "CaseTable",
                                         "EcfTable", "EventTable", "NetworkUsers", "TrusteeTable", "Ch13Login",
@@ -53,8 +52,7 @@ TEST_F(DatabaseSchemaTest, MainDatabaseHasItsEighteenTablesInOrder) {
 
 TEST_F(DatabaseSchemaTest, RecordsetsExchangeTheColumnsInTheTablesOrder) {
     CreateAndOpen(db);
-    for (const SchemaStep& step : kMainDatabaseSchema)
-        db.ExecuteSQL(step.statement);
+    CreateTables(db, kMainDatabaseSchema);
     CCh13LoginRecord login(&db);
     CChecklistRecord checklist(&db);
     CChecklistTriggerRecord trigger(&db);
@@ -79,8 +77,7 @@ TEST_F(DatabaseSchemaTest, RecordsetsExchangeTheColumnsInTheTablesOrder) {
 
 TEST_F(DatabaseSchemaTest, CreditorDatabaseHasItsThreeTables) {
     CreateAndOpen(db, "CreditorNames");
-    for (const SchemaStep& step : kCreditorDatabaseSchema)
-        db.ExecuteSQL(step.statement);
+    CreateTables(db, kCreditorDatabaseSchema);
     EXPECT_EQ(Tables(db), (std::vector<std::string>{"CreditorTable", "AlwaysNotice", "AlsoNotice"}));
     CCreditorRecord creditor(&db);
     EXPECT_EQ(FieldNames(creditor), Columns(db, "CreditorTable"));

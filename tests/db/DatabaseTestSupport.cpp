@@ -28,6 +28,13 @@ void DatabaseTest::CreateAndOpen(CDatabase& db, const std::string& base) {
     db.OpenEx(FormatConnectString(kHome, base));
 }
 
+void DatabaseTest::CreateTables(CDatabase& db, std::span<const SchemaStep> schema) {
+    CTransaction transaction(db);
+    for (const SchemaStep& step : schema)
+        db.ExecuteSQL(step.statement);
+    transaction.Commit();
+}
+
 std::vector<std::string> DatabaseTest::Columns(CDatabase& db, const std::string& table) {
     std::vector<std::string> names;
     for (const std::string& row : Rows(db, "SELECT name FROM pragma_table_info('" + SqlQuote(table) + "')"))

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "db/CDatabase.h"
+#include "db/DatabaseSchema.h"
 #include "tests/support/TestMachine.h"
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,8 @@ protected:
     /// Creates the empty file "C:\Firm\<base>.mdb" and opens db on it with the connection string.
     void CreateAndOpen(CDatabase& db, const std::string& base = "tallymar");
 
+    /// Runs a database's schema statements in one transaction.
+    static void CreateTables(CDatabase& db, std::span<const SchemaStep> schema);
     /// The column names of a table, in order.
     static std::vector<std::string> Columns(CDatabase& db, const std::string& table);
     /// The rows of an SQLite query (not translated), each row's values joined by "|", NULL as "NULL".

@@ -17,8 +17,7 @@ class SetPasswordsTest : public DatabaseTest {
 protected:
     SetPasswordsTest() {
         CreateAndOpen(theMainDb);
-        for (const SchemaStep& step : kMainDatabaseSchema)
-            theMainDb.ExecuteSQL(step.statement);
+        CreateTables(theMainDb, kMainDatabaseSchema);
     }
 
     // Slot `index` of the stored password text, decrypted with key.
