@@ -14,8 +14,9 @@ public:
 
     CSetupApp(ModeEntry runFullInstall, ModeEntry runUpdate);
 
-    /// Start-up: names the application, probes HomeDirectory and runs one mode. Returns false, so
-    /// that the program ends without a message loop of its own.
+    /// Start-up: names the application, routes XML parse-error boxes to the user interface, probes
+    /// HomeDirectory and runs one mode. Returns false, so that the program ends without a message
+    /// loop of its own.
     bool InitInstance();
 
     Mode ChosenMode() const { return mode_; }

@@ -2,6 +2,7 @@
 
 #include "app/InstallLog.h"
 #include "app/ManifestObjects.h"
+#include "xml/XmlDocument.h"
 
 #include <memory>
 
@@ -71,10 +72,35 @@ public:
     /// The bound online manifest; the first element is the one every step reads.
     std::vector<std::unique_ptr<XCurrentVersion>> manifestObjects;
 
+    // The uninstall manifest: what the uninstaller is to remove, recorded while installing.
+    /// Appends a new "TallymarUninstall" root; entries always go to the last root.
+    void CreateUninstallRoot();
+    /// A new element named kind holding text, made by the sheet's element factory; not attached.
+    std::unique_ptr<XmlElement> AddUninstallEntry(const std::string& kind, const std::string& text);
+    /// Appends a "DeleteFile" entry. Entries are never merged: the same path twice gives two. Without
+    /// a root yet, one is created first, so no entry is ever dropped.
+    void AddDeleteFile(const std::string& path);
+    /// Appends a "DeleteKey" entry (a registry key path without its root key), as AddDeleteFile.
+    void AddDeleteKey(const std::string& keyPath);
+    /// Removes every "DeleteFile" entry whose path equals path without regard to case; the others
+    /// keep their order.
+    void RemoveDeleteFile(const std::string& path);
+    /// Writes the manifest to installDirectory + "\TLMUINST.xml", replacing any earlier file as a
+    /// whole. On failure logs "**** Error <code> trying to write <path>", leaves the file as it was
+    /// and the entries in memory, sets the last error and returns false.
+    bool SaveUninstallManifest();
+
+    /// Creator of the elements the sheet builds: it belongs to no document, so the manifest is
+    /// written without namespace declarations. Declared before the document, which it outlives.
+    XmlParseContext uninstallElementFactory;
+    XmlDocument uninstallManifest{false};
+
 private:
     unsigned captionId_;
     InstallLog log_;
     std::vector<std::pair<int, int>> choices_;
+    /// The root that entries go to: the last one created, made now when there is none.
+    XmlElement& UninstallRoot();
 };
 
 /// Control ids whose states the pages record as choices.

@@ -2,8 +2,10 @@
 
 #include "app/AppConstants.h"
 #include "app/AppGlobals.h"
+#include "app/ScriptedUserInterface.h"
 #include "platform/Registry.h"
 #include "tests/support/TestMachine.h"
+#include "xml/XmlDocument.h"
 
 #include <cstdlib>
 
@@ -84,4 +86,19 @@ TEST_F(StartUp, FileServerUrlComesFromEnvironmentWithTrailingSlash) {
     Start();
     EXPECT_FALSE(theFileServerUrl.empty());
     EXPECT_EQ(theFileServerUrl.back(), '/');
+}
+
+TEST_F(StartUp, XmlParseErrorsOfDocumentsThatAskForItReachTheUser) {
+    Start();
+    ScopedScriptedUserInterface ui;
+    const auto previousOutput = XmlDocument::SetDebugOutput(nullptr);
+    XmlDocument showing(true);
+    XmlDocument quiet(false);
+    EXPECT_FALSE(showing.Parse("<Manifest>"));
+    EXPECT_FALSE(quiet.Parse("<Manifest>"));
+    XmlDocument::SetDebugOutput(previousOutput);
+    ASSERT_EQ(ui.Messages().size(), 1U);
+    EXPECT_EQ(ui.Messages()[0].text, "XML parsing error at line 1 - Open tag (Manifest)\n");
+    EXPECT_EQ(ui.Messages()[0].caption, "Tallymar Setup");
+    EXPECT_EQ(ui.Messages()[0].style, MB_OK | MB_ICONERROR);
 }

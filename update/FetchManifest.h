@@ -1,0 +1,10 @@
+#pragma once
+
+class CSetupSheet;
+
+/// Fetches "CurrentVersion.xml" from the file server, parses it and binds it into the sheet's
+/// manifestObjects; copies the first manifest's UpdateLevel into the sheet's updateLevel.
+/// Entries whose Name is not a plain file name are logged and left out. On failure logs and shows
+/// why ("Unable to retrieve file manifest from file server" or "Error in online file manifest -
+/// unable to continue") and returns false.
+bool FetchManifest(CSetupSheet& sheet);

@@ -1,0 +1,7 @@
+#include "xml/XmlAttribute.h"
+
+#include "xml/XmlText.h"
+
+XmlAttribute::~XmlAttribute() {
+    XmlWipeString(value);
+}
