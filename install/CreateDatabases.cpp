@@ -164,6 +164,7 @@ bool CreateMainDatabase(CSetupSheet& sheet, const std::string& homeDirectory) {
     theMainDb.Close();
     sheet.Log("Setup attempted to set master password, %sattorney password, and %sstaff password",
               sheet.attorneyPassword.empty() ? "blank " : "", sheet.staffPassword.empty() ? "blank " : "");
+    sheet.AddDeleteFile(path);
     return true;
 }
 
@@ -184,5 +185,6 @@ bool CreateCreditorNamesDatabase(CSetupSheet& sheet, const std::string& homeDire
         return false;
     }
     db.Close();
+    sheet.AddDeleteFile(path);
     return true;
 }

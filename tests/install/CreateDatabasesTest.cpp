@@ -40,6 +40,15 @@ protected:
         return lines;
     }
 
+    // The uninstall manifest's entries as "kind:text".
+    std::vector<std::string> UninstallEntries() {
+        std::vector<std::string> entries;
+        for (const auto& root : sheet.uninstallManifest.roots)
+            for (const auto& entry : root->children)
+                entries.push_back(entry->name + ":" + entry->Text());
+        return entries;
+    }
+
     // The rows of a query on a database file of the home directory.
     std::vector<std::string> Query(const std::string& base, const std::string& sqliteQuery) {
         CDatabase db;
@@ -88,6 +97,7 @@ TEST_F(CreateDatabasesTest, MainDatabaseHoldsItsTablesTheFirmsRowAndThePasswordT
     EXPECT_EQ(LogLines(), expected);
     EXPECT_EQ(ui.ProgressEvents(), (std::vector<std::string>{"text:Setting up main database"}));
     EXPECT_TRUE(ui.Messages().empty());
+    EXPECT_EQ(UninstallEntries(), (std::vector<std::string>{"DeleteFile:C:\\Firm\\Tallymar.mdb"}));
 
     const auto rows = Query("tallymar", "SELECT UserName, City, Zipcode, Password FROM UserName");
     ASSERT_EQ(rows.size(), 1u);
@@ -223,6 +233,7 @@ TEST_F(CreateDatabasesTest, AFailedTableCreationRemovesTheNewFile) {
     EXPECT_FALSE(std::filesystem::exists(Host("C:\\Firm\\Tallymar.mdb")));
     EXPECT_FALSE(std::filesystem::exists(Host("C:\\Firm\\CreditorNames.mdb")));
     EXPECT_FALSE(theMainDb.IsOpen());
+    EXPECT_TRUE(UninstallEntries().empty());
 }
 
 TEST_F(CreateDatabasesTest, AFirmRowThatCannotBeStoredRemovesTheNewFile) {
@@ -241,6 +252,7 @@ TEST_F(CreateDatabasesTest, CreditorDatabaseHoldsItsThreeTables) {
                                                     "Setup created the AlwaysNotice table",
                                                     "Setup created the AlsoNotice table"}));
     EXPECT_EQ(ui.ProgressEvents(), (std::vector<std::string>{"text:Setting up creditor names database"}));
+    EXPECT_EQ(UninstallEntries(), (std::vector<std::string>{"DeleteFile:C:\\Firm\\CreditorNames.mdb"}));
     EXPECT_EQ(Query("CreditorNames",
                     "SELECT group_concat(name, ',') FROM sqlite_schema WHERE type = 'table' AND "
                     "name NOT LIKE 'sqlite%'"),
