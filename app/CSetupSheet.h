@@ -54,6 +54,9 @@ public:
     int updateLevel = 0;
     int sharedUpdatesNeeded = 0;
     bool isUpdate = false;
+    // Each database is created at most once per run: set when its creation is first asked for.
+    bool mainDatabaseCreated = false;
+    bool creditorDatabaseCreated = false;
 
     // The firm's address, stored with the firm's row of the main database.
     std::string firmAddress1;

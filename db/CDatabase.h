@@ -1,0 +1,75 @@
+#pragma once
+
+#include "db/SqliteHandles.h"
+
+#include <string>
+#include <string_view>
+
+/// A connection to one database file, opened by an ODBC-style connection string whose DBQ= names
+/// the file by its Windows path (the other attributes are kept with the string and have no
+/// effect). Statements are in the Access (Jet) dialect and translated for SQLite.
+///
+/// Not copyable; the process-wide connections live for the whole run and recordsets point at them.
+class CDatabase {
+public:
+    static constexpr unsigned openReadOnly = 0x0004;
+
+    CDatabase() = default;
+    CDatabase(const CDatabase&) = delete;
+    CDatabase& operator=(const CDatabase&) = delete;
+    /// Closes the connection (rolling back a transaction still open).
+    ~CDatabase() = default;
+
+    /// Opens the file named by DBQ= read-write (read-only with openReadOnly); the file must exist.
+    /// On failure throws CDBException ("Could not find file '<path>'.", "Unrecognized database
+    /// format '<path>'." or the engine's text) and leaves the system error code (win::GetLastError)
+    /// saying why; the connection stays closed.
+    void OpenEx(std::string_view connect, unsigned options = 0);
+    /// Closes the connection; an open transaction is rolled back. Does nothing when closed.
+    void Close();
+    bool IsOpen() const { return static_cast<bool>(db_); }
+    /// The connection string given to OpenEx, unchanged.
+    const std::string& GetConnect() const { return connect_; }
+
+    /// Transactions do not nest: beginning a second one, or committing without one, throws
+    /// CDBException. A failed commit throws and leaves nothing of the transaction's work.
+    void BeginTrans();
+    void CommitTrans();
+    /// Undoes the open transaction; does nothing when there is none (the engine may already have
+    /// undone it after a failure). Never throws.
+    void Rollback() noexcept;
+    bool IsInTransaction() const;
+
+    /// Runs exactly one statement of the Access dialect. Throws CDBException with the engine's text
+    /// when it fails; a failed statement changes nothing. Text after the statement is refused.
+    void ExecuteSQL(std::string_view sql);
+
+    /// The engine connection, for recordsets. Throws CDBException when the database is not open.
+    sqlite3* Handle() const;
+
+private:
+    tl::SqliteConnection db_;
+    std::string connect_;
+};
+
+/// Rolls the database's transaction back when it goes out of scope without Commit. Begins the
+/// transaction when constructed (throws CDBException as BeginTrans does).
+class CTransaction {
+public:
+    explicit CTransaction(CDatabase& db) : db_(db) { db_.BeginTrans(); }
+    CTransaction(const CTransaction&) = delete;
+    CTransaction& operator=(const CTransaction&) = delete;
+    ~CTransaction() {
+        if (!committed_)
+            db_.Rollback();
+    }
+    /// Commits; throws CDBException when the engine cannot (the work is then undone).
+    void Commit() {
+        committed_ = true;
+        db_.CommitTrans();
+    }
+
+private:
+    CDatabase& db_;
+    bool committed_ = false;
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tl {
+
+/// One statement of the Access (Jet) dialect turned into what SQLite runs.
+///
+/// The dialect as this program uses it: COUNTER autonumbers, TEXT(n) of at most n characters,
+/// MEMO, YESNO (True is -1), INTEGER (32 bits), DATETIME, DOUBLE, bracketed and reserved names,
+/// TRUE and FALSE, case-insensitive comparison of text, ALTER TABLE ADD, DROP and ALTER COLUMN.
+/// Tables are made STRICT, so a value of the wrong type fails the statement as it does in Jet;
+/// each limit is a named column constraint, so the engine's error text says which one was hit.
+struct TranslatedSql {
+    enum class Kind {
+        Plain,       ///< run sql as it is
+        AlterColumn, ///< change column's type in place: rebuild table with columnDefinition
+    };
+    Kind kind = Kind::Plain;
+    std::string sql;
+
+    // AlterColumn: the table, the column and its new SQLite column definition.
+    std::string table;
+    std::string column;
+    std::string columnDefinition;
+
+    // A plain "SELECT <* or names> FROM <table> [WHERE ...] [ORDER BY ...]": its rows can be
+    // edited. selectTable is the SQLite-quoted table name, selectColumns the translated list, and
+    // sqlWithRowid the same statement with the row id as its first column. Empty otherwise.
+    std::string selectTable;
+    std::string selectColumns;
+    std::string sqlWithRowid;
+};
+
+/// Translates one statement. Throws CDBException (with a Jet-style message) when the text is not a
+/// single statement of the dialect: a syntax error, an unknown type or function, text after ";".
+TranslatedSql TranslateJetSql(std::string_view jetSql);
+
+} // namespace tl

@@ -1,0 +1,3 @@
+#include "db/MasterKey.h"
+
+std::unique_ptr<CBlowfish> theMasterKey;
