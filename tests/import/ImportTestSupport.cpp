@@ -1,6 +1,8 @@
 #include "tests/import/ImportTestSupport.h"
 
 #include "app/AppGlobals.h"
+#include "db/DatabaseHandles.h"
+#include "db/DatabaseSchema.h"
 #include "platform/Archive.h"
 
 #include <cstdlib>
@@ -27,6 +29,24 @@ Wire& Wire::Record(std::initializer_list<std::string_view> values) {
     for (const std::string_view value : values)
         String("RF").Dword(index++).String("Column").String(value);
     return String("ERR");
+}
+
+std::string Section(std::initializer_list<std::pair<std::string_view, std::string_view>> values) {
+    std::string text = "[record]\n";
+    for (const auto& [key, value] : values) {
+        text += key;
+        text += '=';
+        for (const char c : value) {
+            if (c == '\n')
+                text += "\\n";
+            else if (c == '\\')
+                text += "\\\\";
+            else
+                text += c;
+        }
+        text += '\n';
+    }
+    return text;
 }
 
 ImportTest::ImportTest() {
@@ -72,6 +92,22 @@ std::string ImportTest::WriteDataFile(const std::string& name, const std::string
     const std::string path = std::string(kInstall) + "\\" + name;
     WriteFile(Host(path), text);
     return path;
+}
+
+void ImportTest::OpenDatabases() {
+    CreateAndOpen(theMainDb, "tallymar");
+    CreateTables(theMainDb, kMainDatabaseSchema);
+    CreateAndOpen(theCreditorDb, "CreditorNames");
+    CreateTables(theCreditorDb, kCreditorDatabaseSchema);
+    theCreditorDbOpen = true;
+}
+
+std::vector<std::string> ImportTest::MainRows(const std::string& sqliteQuery) {
+    return Rows(theMainDb, sqliteQuery);
+}
+
+std::vector<std::string> ImportTest::CreditorRows(const std::string& sqliteQuery) {
+    return Rows(theCreditorDb, sqliteQuery);
 }
 
 std::size_t ImportTest::PipesLeft() const {

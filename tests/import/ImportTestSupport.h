@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/ScriptedUserInterface.h"
-#include "tests/support/TestMachine.h"
+#include "tests/db/DatabaseTestSupport.h"
 
 #include <cstdint>
 #include <string>
@@ -22,10 +22,14 @@ private:
     std::string bytes_;
 };
 
+/// One section of a reference-data file with the given keys and values (escaped as needed).
+std::string Section(std::initializer_list<std::pair<std::string_view, std::string_view>> values);
+
 /// A machine with the product installed in C:\Program Files\Tallymar (theInstallDirectory) and
 /// the import proxy there as TLMFIMPRT.EXE: the real one, or the stand-in that records the
-/// request and answers with prepared bytes. Message boxes go to a scripted user interface.
-class ImportTest : public MachineTest {
+/// request and answers with prepared bytes. Message boxes go to a scripted user interface. The
+/// firm's home directory is C:\Firm (DatabaseTest), where OpenDatabases makes the databases.
+class ImportTest : public DatabaseTest {
 protected:
     ImportTest();
     ~ImportTest() override;
@@ -41,6 +45,13 @@ protected:
 
     /// Writes a reference-data file into the install directory; returns its Windows path.
     std::string WriteDataFile(const std::string& name, const std::string& text);
+
+    /// Creates the main and the creditor names database with their tables and opens them on
+    /// theMainDb and theCreditorDb.
+    void OpenDatabases();
+    /// The rows of an SQLite query on the main or the creditor database, values joined by "|".
+    static std::vector<std::string> MainRows(const std::string& sqliteQuery);
+    static std::vector<std::string> CreditorRows(const std::string& sqliteQuery);
 
     /// Pipes the channel left behind in the prefix (none after a finished exchange).
     std::size_t PipesLeft() const;
