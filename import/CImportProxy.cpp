@@ -114,16 +114,20 @@ bool CImportProxy::ReadResponse(ImportRecords& records, std::vector<std::string>
                                 std::size_t columnCount) {
     tl::ArchiveReader in(connection_.get());
     std::optional<ImportRecord> current;
+    // Tags and names are read into the same two strings again and again; only values are kept.
+    std::string tag;
+    std::string name;
     for (;;) {
-        const std::string tag = in.ReadString();
+        in.ReadString(tag);
         if (tag == kTagBegin) {
             in.ReadDword();
         } else if (tag == kTagBeginRecord) {
             in.ReadDword();
             current.emplace();
+            current->reserve(columnCount);
         } else if (tag == kTagField) {
             const DWORD index = in.ReadDword();
-            const std::string name = in.ReadString();
+            in.ReadString(name);
             std::string value = in.ReadString();
             if (!current)
                 ThrowMalformed("a field");

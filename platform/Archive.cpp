@@ -152,6 +152,12 @@ DWORD ArchiveReader::ReadDword() {
 }
 
 std::string ArchiveReader::ReadString() {
+    std::string text;
+    ReadString(text);
+    return text;
+}
+
+void ArchiveReader::ReadString(std::string& text) {
     char first = 0;
     Read(&first, 1);
     std::uint32_t length = static_cast<unsigned char>(first);
@@ -169,9 +175,7 @@ std::string ArchiveReader::ReadString() {
                 throw CArchiveException(CArchiveException::badSchema, "Unexpected file format.");
         }
     }
-    std::string text;
     ReadInto(text, length);
-    return text;
 }
 
 } // namespace tl

@@ -33,11 +33,13 @@ namespace tl {
 /// The length prefix of a string of length bytes.
 std::string EncodeStringLength(std::size_t length);
 
-/// Writes values through a 4096-byte buffer; nothing is sent before the buffer is full or Flush.
+/// Writes values through a buffer; nothing is sent before the buffer is full or Flush. The buffer
+/// is 64 KiB rather than the framework's 4 KiB: the bytes on the wire are the same, and a big
+/// import crosses the socket in a sixteenth of the system calls.
 /// Writes never raise SIGPIPE: a closed other end is an exception.
 class ArchiveWriter {
 public:
-    static constexpr std::size_t kBufferSize = 4096;
+    static constexpr std::size_t kBufferSize = 65536;
 
     /// fd is a connected stream socket that outlives the writer.
     explicit ArchiveWriter(int fd) : fd_(fd) {}
@@ -59,10 +61,10 @@ private:
     std::size_t used_ = 0;
 };
 
-/// Reads values through a 4096-byte buffer.
+/// Reads values through a 64 KiB buffer.
 class ArchiveReader {
 public:
-    static constexpr std::size_t kBufferSize = 4096;
+    static constexpr std::size_t kBufferSize = 65536;
 
     /// fd is a connected stream socket that outlives the reader.
     explicit ArchiveReader(int fd) : fd_(fd) {}
@@ -75,6 +77,8 @@ public:
     /// fails. Memory follows the bytes that arrive, not the length a prefix announces.
     DWORD ReadDword();
     std::string ReadString();
+    /// As ReadString, into text, reusing its storage.
+    void ReadString(std::string& text);
 
 private:
     void Read(char* data, std::size_t size);
