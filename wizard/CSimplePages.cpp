@@ -1,0 +1,48 @@
+#include "wizard/CSimplePages.h"
+
+#include "app/CSetupSheet.h"
+#include "install/InstallType.h"
+#include "wizard/PageWidgets.h"
+
+#include <QCheckBox>
+#include <QVBoxLayout>
+
+CAttorneySetupPage::CAttorneySetupPage(CSetupSheetWindow& sheet)
+    : CSetupPage(sheet, kTemplateId, IDS_ATTORNEY_SETUP_TITLE, IDS_ATTORNEY_SETUP_SUBTITLE),
+      setupNow_(
+          new QCheckBox(QStringLiteral("Check this box if you want to setup the attorney list now."), this)) {
+    setObjectName("CAttorneySetupPage");
+    setupNow_->setObjectName("setupAttorneysCheck");
+    setupNow_->setChecked(true);
+    auto* layout = new QVBoxLayout(this);
+    SetInteriorMargins(layout);
+    layout->addWidget(
+        MakeText(this, "attorneyText",
+                 QStringLiteral("Tallymar keeps a list of the attorneys in your office, with their "
+                                "electronic filing logins. You can set it up as soon as the "
+                                "installation is finished, or later from within Tallymar.")));
+    layout->addSpacing(10);
+    layout->addWidget(setupNow_);
+    layout->addStretch(1);
+}
+
+int CAttorneySetupPage::OnWizardNext() {
+    Sheet().SetChoice(kChoiceSetupAttorneysNow, setupNow_->isChecked() ? 1 : 0);
+    return CSetupPage::OnWizardNext();
+}
+
+bool CAttorneySetupPage::IsApplicable() {
+    return InstallTypeFromChoices(Sheet()) != kInstallSharedFilesElsewhere;
+}
+
+CFinishPage::CFinishPage(CSetupSheetWindow& sheet)
+    : CSetupPage(sheet, kTemplateId, IDS_FINISH_TITLE, IDS_FINISH_SUBTITLE) {
+    setObjectName("CFinishPage");
+    auto* layout = new QVBoxLayout(this);
+    SetInteriorMargins(layout);
+    layout->addWidget(
+        MakeText(this, "finishText",
+                 QStringLiteral("Press Back to review or change your initial settings. Press Finish "
+                                "to finish setting up Tallymar according to your directions.")));
+    layout->addStretch(1);
+}
