@@ -1,6 +1,5 @@
 #include "wizard/CPasswordPage.h"
 
-#include "app/CSetupSheet.h"
 #include "install/InstallType.h"
 #include "platform/TextUtil.h"
 #include "platform/WinTypes.h"
@@ -10,10 +9,6 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QVBoxLayout>
-
-namespace {
-constexpr int kMinimumMasterPasswordLength = 8;
-}
 
 CPasswordPage::CPasswordPage(CSetupSheetWindow& sheet, unsigned templateId, unsigned titleId,
                              unsigned subtitleId)
@@ -64,63 +59,4 @@ void CPasswordPage::CopySecret(const QLineEdit* edit, std::string& target) {
     tl::WipeString(target);
     target.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     bytes.fill(static_cast<char>(0xCC));
-}
-
-CFirmNamePage::CFirmNamePage(CSetupSheetWindow& sheet)
-    : CPasswordPage(sheet, kTemplateId, IDS_FIRM_TITLE, IDS_FIRM_SUBTITLE), firmName_(new QLineEdit(this)) {
-    setObjectName("CFirmNamePage");
-    firmName_->setObjectName("firmNameEdit");
-    connect(firmName_, &QLineEdit::textChanged, this, &CFirmNamePage::UpdateButtons);
-    form_->addRow(QStringLiteral("&Firm name:"), firmName_);
-    AddPasswordRows();
-    AddExplanation(QStringLiteral("Enter your firm's name and choose the master password. You may choose any "
-                                  "string of 8 or more letters "
-                                  "and numbers. Tallymar encrypts client data with this password, so it can "
-                                  "never be changed: keep it in a "
-                                  "safe place. The firm name must be at least as long as the password."));
-}
-
-bool CFirmNamePage::IsAcceptable(const QString& firmName, const QString& password, const QString& retyped) {
-    return !firmName.isEmpty() && password.size() >= kMinimumMasterPasswordLength &&
-           password.size() <= firmName.size() && retyped == password;
-}
-
-bool CFirmNamePage::CanProceed() const {
-    return IsAcceptable(firmName_->text(), password_->text(), retype_->text());
-}
-
-int CFirmNamePage::OnWizardNext() {
-    if (!CanProceed())
-        return -1;
-    Sheet().firmName = firmName_->text().toStdString();
-    CopySecret(password_, Sheet().masterPassword);
-    return CSetupPage::OnWizardNext();
-}
-
-CUserPasswordPage::CUserPasswordPage(CSetupSheetWindow& sheet, Users users)
-    : CPasswordPage(sheet, users == Users::Attorneys ? kAttorneyTemplateId : kStaffTemplateId,
-                    users == Users::Attorneys ? IDS_ATTORNEY_PASSWORD_TITLE : IDS_STAFF_PASSWORD_TITLE,
-                    users == Users::Attorneys ? IDS_ATTORNEY_PASSWORD_SUBTITLE : IDS_STAFF_PASSWORD_SUBTITLE),
-      users_(users) {
-    setObjectName(users == Users::Attorneys ? "CAttorneyPasswordPage" : "CStaffPasswordPage");
-    AddPasswordRows();
-    AddExplanation(
-        users == Users::Attorneys
-            ? QStringLiteral("Choose the password that attorney users in your office will type to log "
-                             "in to Tallymar. If you leave it blank, attorney users log in with the "
-                             "master password.")
-            : QStringLiteral("Choose the password that non-attorney users in your office will type to "
-                             "log in to Tallymar. If you leave it blank, non-attorney users log in with "
-                             "the master password or the attorney password."));
-}
-
-bool CUserPasswordPage::CanProceed() const {
-    return password_->text() == retype_->text();
-}
-
-int CUserPasswordPage::OnWizardNext() {
-    if (!CanProceed())
-        return -1;
-    CopySecret(password_, users_ == Users::Attorneys ? Sheet().attorneyPassword : Sheet().staffPassword);
-    return CSetupPage::OnWizardNext();
 }

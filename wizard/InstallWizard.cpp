@@ -1,12 +1,14 @@
 #include "wizard/InstallWizard.h"
 
+#include "wizard/CAttorneySetupPage.h"
+#include "wizard/CFinishPage.h"
+#include "wizard/CFirmNamePage.h"
 #include "wizard/CHomeDirPage.h"
 #include "wizard/CInstallDirPage.h"
 #include "wizard/CLicensePage.h"
-#include "wizard/CPasswordPage.h"
 #include "wizard/CSetupSheetWindow.h"
-#include "wizard/CSimplePages.h"
 #include "wizard/CStatePage.h"
+#include "wizard/CUserPasswordPage.h"
 #include "wizard/CWelcomePage.h"
 
 void AddInstallPages(CSetupSheetWindow& window) {

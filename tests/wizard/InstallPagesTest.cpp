@@ -3,7 +3,7 @@
 #include "tests/wizard/WizardFixture.h"
 #include "wizard/CCheckTreeCtrl.h"
 #include "wizard/CFolderBrowser.h"
-#include "wizard/CPasswordPage.h"
+#include "wizard/CFirmNamePage.h"
 #include "wizard/CStatePage.h"
 
 #include <QCheckBox>

@@ -18,11 +18,3 @@ public:
 private:
     QCheckBox* setupNow_; // 1019, ticked by default
 };
-
-/// Page 10 (template 148): the last word before Finish.
-class CFinishPage : public CSetupPage {
-    Q_OBJECT
-public:
-    static constexpr unsigned kTemplateId = 148;
-    explicit CFinishPage(CSetupSheetWindow& sheet);
-};

@@ -1,4 +1,4 @@
-#include "wizard/CSimplePages.h"
+#include "wizard/CAttorneySetupPage.h"
 
 #include "app/CSetupSheet.h"
 #include "install/InstallType.h"
@@ -33,16 +33,4 @@ int CAttorneySetupPage::OnWizardNext() {
 
 bool CAttorneySetupPage::IsApplicable() {
     return InstallTypeFromChoices(Sheet()) != kInstallSharedFilesElsewhere;
-}
-
-CFinishPage::CFinishPage(CSetupSheetWindow& sheet)
-    : CSetupPage(sheet, kTemplateId, IDS_FINISH_TITLE, IDS_FINISH_SUBTITLE) {
-    setObjectName("CFinishPage");
-    auto* layout = new QVBoxLayout(this);
-    SetInteriorMargins(layout);
-    layout->addWidget(
-        MakeText(this, "finishText",
-                 QStringLiteral("Press Back to review or change your initial settings. Press Finish "
-                                "to finish setting up Tallymar according to your directions.")));
-    layout->addStretch(1);
 }
