@@ -18,6 +18,7 @@ namespace {
 constexpr int kSheetWidth = 620;
 constexpr int kSheetHeight = 440;
 constexpr int kHeaderHeight = 64;
+constexpr int kButtonAreaHeight = 50; // the rule above the buttons and the button row
 
 QFrame* EtchedRule(QWidget* parent) {
     auto* rule = new QFrame(parent);
@@ -150,7 +151,7 @@ void CSetupSheetWindow::ShowHeaderFor(const CSetupPage& page) {
     if (exterior) {
         // The picture fills the body's height and keeps its proportions.
         const QPixmap& picture = watermark_->pixmap();
-        const int height = kSheetHeight - 50;
+        const int height = kSheetHeight - kButtonAreaHeight;
         if (!picture.isNull())
             watermark_->setFixedSize(picture.width() * height / picture.height(), height);
         PaintWhite(body_);
