@@ -2,8 +2,8 @@
 #include "platform/WinTypes.h"
 #include "tests/wizard/WizardFixture.h"
 #include "wizard/CCheckTreeCtrl.h"
-#include "wizard/CFolderBrowser.h"
 #include "wizard/CFirmNamePage.h"
+#include "wizard/CFolderBrowser.h"
 #include "wizard/CStatePage.h"
 
 #include <QCheckBox>
