@@ -11,7 +11,8 @@ std::string theInstallDirectory;
 
 void InitFileServerUrl() {
     const char* fromEnvironment = std::getenv("TALLYMAR_FILE_SERVER");
-    theFileServerUrl = (fromEnvironment != nullptr && *fromEnvironment != '\0') ? fromEnvironment : TL_FILE_SERVER_URL;
+    theFileServerUrl =
+        (fromEnvironment != nullptr && *fromEnvironment != '\0') ? fromEnvironment : TL_FILE_SERVER_URL;
     if (theFileServerUrl.empty() || theFileServerUrl.back() != '/')
         theFileServerUrl += '/';
 }

@@ -6,10 +6,9 @@
 #include "platform/TextUtil.h"
 #include "platform/WindowsPath.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdarg>
+#include <sys/stat.h>
 
 namespace {
 
@@ -33,7 +32,8 @@ DWORD ReplaceHostFile(const std::string& windowsPath, const std::string& data) {
 
 } // namespace
 
-CSetupSheet::CSetupSheet(unsigned captionId) : isUpdate(captionId == kUpdateCaptionId), captionId_(captionId) {}
+CSetupSheet::CSetupSheet(unsigned captionId)
+    : isUpdate(captionId == kUpdateCaptionId), captionId_(captionId) {}
 
 CSetupSheet::~CSetupSheet() {
     tl::WipeString(masterPassword);
@@ -96,9 +96,10 @@ void CSetupSheet::AddDeleteKey(const std::string& keyPath) {
 void CSetupSheet::RemoveDeleteFile(const std::string& path) {
     if (uninstallManifest.roots.empty())
         return;
-    std::erase_if(uninstallManifest.roots.back()->children, [&path](const std::unique_ptr<XmlElement>& entry) {
-        return tl::EqualsNoCase(entry->name, kDeleteFile) && tl::EqualsNoCase(entry->Text(), path);
-    });
+    std::erase_if(
+        uninstallManifest.roots.back()->children, [&path](const std::unique_ptr<XmlElement>& entry) {
+            return tl::EqualsNoCase(entry->name, kDeleteFile) && tl::EqualsNoCase(entry->Text(), path);
+        });
 }
 
 bool CSetupSheet::SaveUninstallManifest() {

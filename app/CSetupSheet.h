@@ -5,7 +5,6 @@
 #include "xml/XmlDocument.h"
 
 #include <memory>
-
 #include <string>
 #include <utility>
 #include <vector>

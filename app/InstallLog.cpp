@@ -6,10 +6,9 @@
 #include "platform/HostFile.h"
 #include "platform/WindowsPath.h"
 
+#include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
-
-#include <ctime>
 
 void InstallLog::Open() {
     file_.reset();

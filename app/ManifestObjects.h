@@ -11,12 +11,12 @@
 // the sheet owns them from the manifest fetch to the end of the run.
 
 /// Flags of modules and support files.
-inline constexpr std::int32_t FlagAlwaysReplace = 0x01;   ///< replace an existing file without comparing
-inline constexpr std::int32_t FlagInstallIfAbsent = 0x02; ///< install a missing file
-inline constexpr std::int32_t FlagSharedFolder = 0x08;    ///< lives in the home directory
-inline constexpr std::int32_t FlagStateModule = 0x10;     ///< install a missing file only for a chosen state
-inline constexpr std::int32_t FlagObsolete = 0x20;        ///< delete an existing file
-inline constexpr std::int32_t FlagLocalAppData = 0x40;    ///< lives in the local application data folder
+inline constexpr std::int32_t FlagAlwaysReplace = 0x01;    ///< replace an existing file without comparing
+inline constexpr std::int32_t FlagInstallIfAbsent = 0x02;  ///< install a missing file
+inline constexpr std::int32_t FlagSharedFolder = 0x08;     ///< lives in the home directory
+inline constexpr std::int32_t FlagStateModule = 0x10;      ///< install a missing file only for a chosen state
+inline constexpr std::int32_t FlagObsolete = 0x20;         ///< delete an existing file
+inline constexpr std::int32_t FlagLocalAppData = 0x40;     ///< lives in the local application data folder
 inline constexpr std::int32_t FlagImportKindMask = 0x0F00; ///< support files: the importer that reads it
 
 /// Target folder kinds.
@@ -34,7 +34,9 @@ inline int FolderKindFromFlags(std::int32_t flags) {
 
 /// The reference-data importer of a support file: 0 none, 1 checklist, 2 creditors, 3 trustees,
 /// 4 chapter 13 provisions, 5 plan text.
-inline int ImportKindFromFlags(std::int32_t flags) { return (flags & FlagImportKindMask) >> 8; }
+inline int ImportKindFromFlags(std::int32_t flags) {
+    return (flags & FlagImportKindMask) >> 8;
+}
 
 /// A program file compared by the version in its version resource.
 class XModule {

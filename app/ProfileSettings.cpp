@@ -8,7 +8,8 @@ std::string GetProfileString(const std::string& entry, const std::string& defaul
         return defaultValue;
     DWORD type = 0;
     std::string data;
-    if (win::RegQueryValueEx(key, entry, &type, &data) != 0 || (type != win::REG_SZ && type != win::REG_EXPAND_SZ))
+    if (win::RegQueryValueEx(key, entry, &type, &data) != 0 ||
+        (type != win::REG_SZ && type != win::REG_EXPAND_SZ))
         return defaultValue;
     // The stored bytes end with the terminating zero; the text stops at the first zero.
     return data.substr(0, data.find('\0'));
@@ -23,10 +24,13 @@ int GetProfileInt(const std::string& entry, int defaultValue) {
     if (win::RegQueryValueEx(key, entry, &type, &data) != 0 || type != win::REG_DWORD || data.size() != 4)
         return defaultValue;
     const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
-    return static_cast<int>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<DWORD>(bytes[3]) << 24));
+    return static_cast<int>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
+                            (static_cast<DWORD>(bytes[3]) << 24));
 }
 
-LONG GetSectionKey(win::RegKey& key) { return win::RegCreateKeyEx(win::HKEY_CURRENT_USER, kSettingsKey, key); }
+LONG GetSectionKey(win::RegKey& key) {
+    return win::RegCreateKeyEx(win::HKEY_CURRENT_USER, kSettingsKey, key);
+}
 
 LONG CreateMachineSettingsKey(win::RegKey& key, DWORD* disposition) {
     return win::RegCreateKeyEx(win::HKEY_LOCAL_MACHINE, kSettingsKey, key, disposition);

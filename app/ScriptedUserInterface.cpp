@@ -35,17 +35,25 @@ int ScriptedUserInterface::MessageBox(const std::string& text, const std::string
     return answer;
 }
 
-void ScriptedUserInterface::StartProgressThread() { progress_.emplace_back("start"); }
+void ScriptedUserInterface::StartProgressThread() {
+    progress_.emplace_back("start");
+}
 
 void ScriptedUserInterface::ShowProgress(const std::string& caption, const std::string& text) {
     progress_.push_back("show:" + caption + "|" + text);
 }
 
-void ScriptedUserInterface::SetProgressText(const std::string& text) { progress_.push_back("text:" + text); }
+void ScriptedUserInterface::SetProgressText(const std::string& text) {
+    progress_.push_back("text:" + text);
+}
 
-void ScriptedUserInterface::HideProgress() { progress_.emplace_back("hide"); }
+void ScriptedUserInterface::HideProgress() {
+    progress_.emplace_back("hide");
+}
 
-void ScriptedUserInterface::StopProgressThread() { progress_.emplace_back("stop"); }
+void ScriptedUserInterface::StopProgressThread() {
+    progress_.emplace_back("stop");
+}
 
 int ScriptedUserInterface::RunInstallWizard(CSetupSheet& sheet) {
     return installWizard ? installWizard(sheet) : win::IDCANCEL;

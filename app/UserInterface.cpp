@@ -20,7 +20,9 @@ UserInterface& TheUserInterface() {
     return ui != nullptr ? *ui : DefaultUserInterface();
 }
 
-UserInterface* SetUserInterface(UserInterface* ui) { return installed.exchange(ui); }
+UserInterface* SetUserInterface(UserInterface* ui) {
+    return installed.exchange(ui);
+}
 
 int AppMessageBox(const std::string& text, unsigned style, const std::string& caption) {
     return TheUserInterface().MessageBox(text, caption, style);

@@ -9,7 +9,9 @@ std::atomic<bool> isFixed{false};
 std::atomic<std::time_t> fixedTime{0};
 } // namespace
 
-std::time_t Now() { return isFixed ? fixedTime.load() : std::time(nullptr); }
+std::time_t Now() {
+    return isFixed ? fixedTime.load() : std::time(nullptr);
+}
 
 void SetNowForTesting(std::optional<std::time_t> fixed) {
     fixedTime = fixed.value_or(0);

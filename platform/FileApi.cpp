@@ -4,11 +4,10 @@
 #include "platform/Machine.h"
 #include "platform/WindowsPath.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace win {
 
@@ -140,11 +139,17 @@ std::string GetShortPathName(std::string_view path) {
     return std::string(path);
 }
 
-std::string GetTempPath() { return tl::Machine::Current().TempPath(); }
+std::string GetTempPath() {
+    return tl::Machine::Current().TempPath();
+}
 
-std::string GetComputerName() { return tl::Machine::Current().ComputerName(); }
+std::string GetComputerName() {
+    return tl::Machine::Current().ComputerName();
+}
 
-std::string GetUserName() { return tl::Machine::Current().UserName(); }
+std::string GetUserName() {
+    return tl::Machine::Current().UserName();
+}
 
 bool SHGetSpecialFolderPath(int csidl, std::string& path, bool create) {
     const auto folder = tl::Machine::Current().FolderPath(csidl);

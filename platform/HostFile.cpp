@@ -4,12 +4,11 @@
 #include "platform/LastError.h"
 #include "platform/UniqueFd.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
 
 namespace tl {
 

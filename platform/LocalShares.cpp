@@ -35,7 +35,9 @@ ShareInfo DecodeShare(std::string name, std::string_view data) {
 
 } // namespace
 
-std::optional<ShareInfo> FindLocalShare(std::string_view name, const Machine&) { return FindLocalShare(name); }
+std::optional<ShareInfo> FindLocalShare(std::string_view name, const Machine&) {
+    return FindLocalShare(name);
+}
 
 std::optional<ShareInfo> FindLocalShare(std::string_view name) {
     win::RegKey key;
@@ -54,10 +56,9 @@ DWORD AddLocalShare(const ShareInfo& share) {
         return static_cast<DWORD>(status);
     if (win::RegQueryValueEx(key, share.name, nullptr, nullptr) == 0)
         return win::NERR_DuplicateShare;
-    const std::vector<std::string> fields = {
-        "MaxUses=" + std::to_string(share.maxUses), "Path=" + share.path,
-        "Permissions=" + std::to_string(share.permissions), "Remark=" + share.remark,
-        "Type=" + std::to_string(share.type)};
+    const std::vector<std::string> fields = {"MaxUses=" + std::to_string(share.maxUses), "Path=" + share.path,
+                                             "Permissions=" + std::to_string(share.permissions),
+                                             "Remark=" + share.remark, "Type=" + std::to_string(share.type)};
     return static_cast<DWORD>(win::RegSetMultiString(key, share.name, fields));
 }
 

@@ -18,7 +18,7 @@ struct ShareInfo {
     std::string name;
     std::string path; ///< the shared folder, a local Windows path
     std::string remark;
-    DWORD type = 0;   ///< STYPE_DISKTREE
+    DWORD type = 0; ///< STYPE_DISKTREE
     DWORD permissions = 0;
     DWORD maxUses = 0xFFFFFFFFu;
 };

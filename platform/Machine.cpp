@@ -3,11 +3,10 @@
 #include "platform/TextUtil.h"
 #include "platform/WindowsPath.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <mutex>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace tl {
 
@@ -92,7 +91,9 @@ void Machine::AddDrive(char letter, unsigned driveType, fs::path hostFolder) {
     drives_[letter] = Drive{driveType, std::move(hostFolder)};
 }
 
-void Machine::RemoveDrive(char letter) { drives_.erase(AsciiToUpper(letter)); }
+void Machine::RemoveDrive(char letter) {
+    drives_.erase(AsciiToUpper(letter));
+}
 
 unsigned Machine::DriveType(char letter) const {
     const auto it = drives_.find(AsciiToUpper(letter));
@@ -106,7 +107,9 @@ std::optional<fs::path> Machine::DriveFolder(char letter) const {
     return it->second.folder;
 }
 
-void Machine::SetComputerName(const std::string& name) { computerName_ = NetBiosName(name); }
+void Machine::SetComputerName(const std::string& name) {
+    computerName_ = NetBiosName(name);
+}
 
 void Machine::SetUserName(const std::string& name) {
     userName_ = name;
@@ -148,7 +151,9 @@ std::optional<std::string> Machine::FolderPath(int csidl) const {
     }
 }
 
-void Machine::SetFolderPath(int csidl, const std::string& windowsPath) { folderOverrides_[csidl] = windowsPath; }
+void Machine::SetFolderPath(int csidl, const std::string& windowsPath) {
+    folderOverrides_[csidl] = windowsPath;
+}
 
 std::string Machine::TempPath() const {
     if (tempOverride_)
@@ -156,14 +161,15 @@ std::string Machine::TempPath() const {
     return "C:\\Users\\" + userName_ + "\\AppData\\Local\\Temp\\";
 }
 
-void Machine::SetTempPath(const std::string& windowsPath) { tempOverride_ = windowsPath; }
+void Machine::SetTempPath(const std::string& windowsPath) {
+    tempOverride_ = windowsPath;
+}
 
 void Machine::CreateProfileFolders() const {
-    static constexpr int kFolders[] = {win::CSIDL_PERSONAL,        win::CSIDL_DESKTOPDIRECTORY,
-                                       win::CSIDL_APPDATA,         win::CSIDL_LOCAL_APPDATA,
-                                       win::CSIDL_PROGRAMS,        win::CSIDL_COMMON_DOCUMENTS,
-                                       win::CSIDL_COMMON_PROGRAMS, win::CSIDL_PROGRAM_FILES,
-                                       win::CSIDL_SYSTEM};
+    static constexpr int kFolders[] = {
+        win::CSIDL_PERSONAL,        win::CSIDL_DESKTOPDIRECTORY, win::CSIDL_APPDATA,
+        win::CSIDL_LOCAL_APPDATA,   win::CSIDL_PROGRAMS,         win::CSIDL_COMMON_DOCUMENTS,
+        win::CSIDL_COMMON_PROGRAMS, win::CSIDL_PROGRAM_FILES,    win::CSIDL_SYSTEM};
     std::error_code ignored;
     for (const int csidl : kFolders) {
         if (const auto path = FolderPath(csidl)) {

@@ -86,7 +86,8 @@ private:
 /// Installs a machine for the lifetime of the object and restores the previous one afterwards.
 class ScopedMachine {
 public:
-    explicit ScopedMachine(std::unique_ptr<Machine> machine) : previous_(Machine::Exchange(std::move(machine))) {}
+    explicit ScopedMachine(std::unique_ptr<Machine> machine)
+        : previous_(Machine::Exchange(std::move(machine))) {}
     ScopedMachine(const ScopedMachine&) = delete;
     ScopedMachine& operator=(const ScopedMachine&) = delete;
     ~ScopedMachine() { Machine::Exchange(std::move(previous_)); }

@@ -7,12 +7,11 @@
 #include "platform/TextUtil.h"
 #include "platform/UniqueFd.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
 
 namespace win {
 
@@ -39,7 +38,9 @@ bool HasOwnerWrite(const fs::path& path) {
 
 // A hive whose file or folder carries no write permission is one the user may not change. The
 // mode bits decide, not access(2): a privileged process would otherwise write anyway.
-bool HiveWritable(const fs::path& file) { return HasOwnerWrite(file) && HasOwnerWrite(file.parent_path()); }
+bool HiveWritable(const fs::path& file) {
+    return HasOwnerWrite(file) && HasOwnerWrite(file.parent_path());
+}
 
 /// Holds the hive's lock file: shared while reading, exclusive while changing.
 class HiveLock {
@@ -258,9 +259,9 @@ LONG RegSetString(const RegKey& key, std::string_view name, std::string_view val
 }
 
 LONG RegSetDword(const RegKey& key, std::string_view name, DWORD value) {
-    const unsigned char bytes[4] = {static_cast<unsigned char>(value & 0xFF), static_cast<unsigned char>((value >> 8) & 0xFF),
-                                    static_cast<unsigned char>((value >> 16) & 0xFF),
-                                    static_cast<unsigned char>((value >> 24) & 0xFF)};
+    const unsigned char bytes[4] = {
+        static_cast<unsigned char>(value & 0xFF), static_cast<unsigned char>((value >> 8) & 0xFF),
+        static_cast<unsigned char>((value >> 16) & 0xFF), static_cast<unsigned char>((value >> 24) & 0xFF)};
     return RegSetValueEx(key, name, REG_DWORD, bytes, 4);
 }
 

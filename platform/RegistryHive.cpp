@@ -55,14 +55,17 @@ void AppendHex(std::string& out, std::string_view prefix, const std::string& dat
 std::string ValueLine(const RegistryValue& value) {
     const std::string name = value.name.empty() ? std::string("@") : QuoteString(value.name);
     if (value.type == win::REG_SZ && IsPlainString(value.data))
-        return name + "=" + QuoteString(std::string_view(value.data).substr(0, value.data.size() - 1)) + "\r\n";
+        return name + "=" + QuoteString(std::string_view(value.data).substr(0, value.data.size() - 1)) +
+               "\r\n";
     if (value.type == win::REG_DWORD && value.data.size() == 4) {
         const auto* bytes = reinterpret_cast<const unsigned char*>(value.data.data());
-        const DWORD number = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<DWORD>(bytes[3]) << 24);
+        const DWORD number =
+            bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<DWORD>(bytes[3]) << 24);
         return name + Format("=dword:%08x\r\n", number);
     }
     std::string out;
-    const std::string prefix = value.type == win::REG_BINARY ? name + "=hex:" : name + Format("=hex(%x):", value.type);
+    const std::string prefix =
+        value.type == win::REG_BINARY ? name + "=hex:" : name + Format("=hex(%x):", value.type);
     AppendHex(out, prefix, value.data);
     return out;
 }
@@ -94,7 +97,8 @@ bool ParseHexBytes(std::string_view text, std::string& out) {
             ++pos;
         if (pos - start == 0 || pos - start > 2)
             return false;
-        out += static_cast<char>(std::strtoul(std::string(text.substr(start, pos - start)).c_str(), nullptr, 16));
+        out += static_cast<char>(
+            std::strtoul(std::string(text.substr(start, pos - start)).c_str(), nullptr, 16));
         if (pos < text.size() && text[pos] != ',' && text[pos] != ' ' && text[pos] != '\t')
             return false;
     }
@@ -118,7 +122,8 @@ bool ParseValueData(std::string_view data, RegistryValue& value) {
         const DWORD number = static_cast<DWORD>(std::strtoul(digits.c_str(), nullptr, 16));
         value.type = win::REG_DWORD;
         value.data.assign({static_cast<char>(number & 0xFF), static_cast<char>((number >> 8) & 0xFF),
-                           static_cast<char>((number >> 16) & 0xFF), static_cast<char>((number >> 24) & 0xFF)});
+                           static_cast<char>((number >> 16) & 0xFF),
+                           static_cast<char>((number >> 24) & 0xFF)});
         return true;
     }
     if (data.starts_with("hex:")) {

@@ -7,8 +7,12 @@ namespace tl {
 
 /// ASCII upper/lower case of one byte; other bytes (including the upper half of the code page)
 /// are returned unchanged, as the single-byte comparisons of the program expect.
-constexpr char AsciiToUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-constexpr char AsciiToLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr char AsciiToUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+constexpr char AsciiToLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string ToUpper(std::string_view text);
 std::string ToLower(std::string_view text);

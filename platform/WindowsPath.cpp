@@ -68,11 +68,13 @@ std::optional<WindowsPath> ParseWindowsPath(std::string_view path, DWORD* error)
         if (result.server.empty() || result.server == "?" || result.share.empty() ||
             std::any_of(result.server.begin(), result.server.end(), IsForbiddenNameByte) ||
             std::any_of(result.share.begin(), result.share.end(), IsForbiddenNameByte) ||
-            result.share == "." || result.share == ".." || (result.server == "." && EqualsNoCase(result.share, "pipe"))) {
+            result.share == "." || result.share == ".." ||
+            (result.server == "." && EqualsNoCase(result.share, "pipe"))) {
             Fail(error, win::ERROR_INVALID_NAME);
             return std::nullopt;
         }
-        if (!SplitComponents(std::string_view(text).substr(std::min(shareEnd + 1, text.size())), result.components)) {
+        if (!SplitComponents(std::string_view(text).substr(std::min(shareEnd + 1, text.size())),
+                             result.components)) {
             Fail(error, win::ERROR_INVALID_NAME);
             return std::nullopt;
         }
@@ -149,7 +151,8 @@ std::optional<fs::path> MapToHostPath(std::string_view path, const Machine& mach
         for (const std::string& component : parsed->components)
             target += "\\" + component;
         // A share names a local drive path, so this recursion ends after one step.
-        if (!ParseWindowsPath(share->path) || ParseWindowsPath(share->path)->kind != WindowsPath::Kind::Drive) {
+        if (!ParseWindowsPath(share->path) ||
+            ParseWindowsPath(share->path)->kind != WindowsPath::Kind::Drive) {
             Fail(error, win::ERROR_BAD_NET_NAME);
             return std::nullopt;
         }

@@ -17,9 +17,9 @@ class Machine;
 struct WindowsPath {
     enum class Kind { Drive, Unc };
     Kind kind = Kind::Drive;
-    char drive = 'C';            ///< upper case, for Kind::Drive
-    std::string server;          ///< for Kind::Unc, as written
-    std::string share;           ///< for Kind::Unc, as written
+    char drive = 'C';   ///< upper case, for Kind::Drive
+    std::string server; ///< for Kind::Unc, as written
+    std::string share;  ///< for Kind::Unc, as written
     std::vector<std::string> components;
 };
 

@@ -1,14 +1,12 @@
 #include "app/CSetupSheet.h"
-
 #include "platform/Clock.h"
 #include "platform/FileApi.h"
 #include "tests/support/TestMachine.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <optional>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 

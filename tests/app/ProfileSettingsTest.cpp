@@ -25,8 +25,12 @@ protected:
 TEST_F(ProfileSettingsTest, InstallSettingsAreWrittenWithTheirTypes) {
     RegKey key;
     ASSERT_EQ(GetSectionKey(key), 0);
-    WriteInstallSettings(key, {"\\\\TESTPC\\BankruptcyCases", "C:\\Program Files\\Fenmore Software\\Tallymar", 1, 15,
-                               {"NY", "nj"}, 7});
+    WriteInstallSettings(key, {"\\\\TESTPC\\BankruptcyCases",
+                               "C:\\Program Files\\Fenmore Software\\Tallymar",
+                               1,
+                               15,
+                               {"NY", "nj"},
+                               7});
     DWORD type = 0;
     EXPECT_EQ(GetProfileString("HomeDirectory", ""), "\\\\TESTPC\\BankruptcyCases");
     EXPECT_EQ(GetProfileString("InstallDirectory", ""), "C:\\Program Files\\Fenmore Software\\Tallymar");

@@ -13,8 +13,13 @@ class PathHelpers : public tltest::MachineTest {};
 
 TEST(ParentPathTest, CutsAtLastBackslashFromPositionOne) {
     const std::pair<const char*, const char*> cases[] = {
-        {"C:\\a\\b", "C:\\a"}, {"C:\\a", "C:"}, {"C:\\", "C:"}, {"\\a", ""},
-        {"a", ""},             {"", ""},        {"\\\\server\\share\\f", "\\\\server\\share"},
+        {"C:\\a\\b", "C:\\a"},
+        {"C:\\a", "C:"},
+        {"C:\\", "C:"},
+        {"\\a", ""},
+        {"a", ""},
+        {"", ""},
+        {"\\\\server\\share\\f", "\\\\server\\share"},
         {"a\\b", "a"},
     };
     for (const auto& [path, parent] : cases)
@@ -54,10 +59,12 @@ TEST_F(PathHelpers, IsLocalHardDriveAcceptsOnlyRootedPathsOnFixedDrives) {
     machine().AddDrive('M', win::DRIVE_RAMDISK);
     machine().AddDrive('E', win::DRIVE_FIXED);
     const std::pair<const char*, bool> cases[] = {
-        {"C:\\", true},          {"C:\\Program Files\\x", true}, {"e:\\data", true},
-        {"C:", false},           {"C:folder", false},            {"\\\\TESTPC\\C$\\x", false},
-        {"N:\\shared", false},   {"R:\\stick", false},           {"D:\\cd", false},
-        {"M:\\ram", false},      {"Q:\\unknown", false},         {"", false},
+        {"C:\\", true},         {"C:\\Program Files\\x", true},
+        {"e:\\data", true},     {"C:", false},
+        {"C:folder", false},    {"\\\\TESTPC\\C$\\x", false},
+        {"N:\\shared", false},  {"R:\\stick", false},
+        {"D:\\cd", false},      {"M:\\ram", false},
+        {"Q:\\unknown", false}, {"", false},
         {"\\\\a\\b", false},
     };
     for (const auto& [path, local] : cases)

@@ -23,16 +23,15 @@ TEST(RegistryHive, SerializesAsRegistryEditorExport) {
     key.values.push_back({"States", 7, Bytes({'N', 'Y', 0, 'C', 'A', 0, 0})});
     key.values.push_back({"", 1, std::string("default") + '\0'});
 
-    EXPECT_EQ(hive.Serialize(),
-              "REGEDIT4\r\n\r\n"
-              "[HKEY_CURRENT_USER\\Software]\r\n\r\n"
-              "[HKEY_CURRENT_USER\\Software\\Fenmore Software]\r\n\r\n"
-              "[HKEY_CURRENT_USER\\Software\\Fenmore Software\\Tallymar]\r\n\r\n"
-              "[HKEY_CURRENT_USER\\Software\\Fenmore Software\\Tallymar\\Settings]\r\n"
-              "\"HomeDirectory\"=\"\\\\\\\\PC\\\\Bankruptcy \\\"Cases\\\"\"\r\n"
-              "\"InstallType\"=dword:00000002\r\n"
-              "\"States\"=hex(7):4e,59,00,43,41,00,00\r\n"
-              "@=\"default\"\r\n\r\n");
+    EXPECT_EQ(hive.Serialize(), "REGEDIT4\r\n\r\n"
+                                "[HKEY_CURRENT_USER\\Software]\r\n\r\n"
+                                "[HKEY_CURRENT_USER\\Software\\Fenmore Software]\r\n\r\n"
+                                "[HKEY_CURRENT_USER\\Software\\Fenmore Software\\Tallymar]\r\n\r\n"
+                                "[HKEY_CURRENT_USER\\Software\\Fenmore Software\\Tallymar\\Settings]\r\n"
+                                "\"HomeDirectory\"=\"\\\\\\\\PC\\\\Bankruptcy \\\"Cases\\\"\"\r\n"
+                                "\"InstallType\"=dword:00000002\r\n"
+                                "\"States\"=hex(7):4e,59,00,43,41,00,00\r\n"
+                                "@=\"default\"\r\n\r\n");
 }
 
 TEST(RegistryHive, KeepsOddBytesExactlyThroughText) {
@@ -121,7 +120,8 @@ TEST(RegistryHive, RefusesTextThatIsNotAnExport) {
 TEST(RegistryHive, ReadsHandWrittenExportWithLfLinesAndComments) {
     RegistryHive hive("HKEY_LOCAL_MACHINE");
     std::string error;
-    ASSERT_TRUE(hive.Parse("REGEDIT4\n\n; edited by hand\n[HKEY_LOCAL_MACHINE\\K]\n\"B\"=hex:01,\\\n  02,03\n", &error))
+    ASSERT_TRUE(hive.Parse(
+        "REGEDIT4\n\n; edited by hand\n[HKEY_LOCAL_MACHINE\\K]\n\"B\"=hex:01,\\\n  02,03\n", &error))
         << error;
     ASSERT_NE(hive.FindKey("K"), nullptr);
     EXPECT_EQ(hive.FindKey("K")->values.at(0).data, Bytes({1, 2, 3}));

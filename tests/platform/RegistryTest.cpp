@@ -3,9 +3,8 @@
 #include "platform/IoFaults.h"
 #include "tests/support/TestMachine.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
+#include <sys/stat.h>
 
 using namespace win;
 namespace fs = std::filesystem;
@@ -27,10 +26,12 @@ protected:
 TEST_F(Registry, CreateReportsCreatedThenOpened) {
     RegKey key;
     DWORD disposition = 0;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\Fenmore Software\\Tallymar\\Settings", key, &disposition),
+    ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\Fenmore Software\\Tallymar\\Settings", key,
+                             &disposition),
               0);
     EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
-    ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "software\\FENMORE SOFTWARE\\tallymar\\settings", key, &disposition),
+    ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "software\\FENMORE SOFTWARE\\tallymar\\settings", key,
+                             &disposition),
               0);
     EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
     // Every key above was created too.
@@ -75,7 +76,8 @@ TEST_F(Registry, CurrentUserHiveBelongsToEachUser) {
     ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Mine", key), 0);
     machine().SetUserName("other");
     RegKey other;
-    EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Mine", false, other), static_cast<LONG>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Mine", false, other),
+              static_cast<LONG>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(HiveFile(HKEY_CURRENT_USER).filename(), "other.reg");
 }
 
@@ -109,7 +111,8 @@ TEST_F(Registry, ReadOnlyHiveFileOrFolderDeniesCreateAndWriteButAllowsReading) {
                                  &disposition),
                   static_cast<LONG>(ERROR_ACCESS_DENIED));
         EXPECT_FALSE(denied.IsOpen());
-        EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\Existing", denied), static_cast<LONG>(ERROR_ACCESS_DENIED));
+        EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\Existing", denied),
+                  static_cast<LONG>(ERROR_ACCESS_DENIED));
         EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Existing", true, denied),
                   static_cast<LONG>(ERROR_ACCESS_DENIED));
         EXPECT_EQ(RegSetString(key, "V", "changed"), static_cast<LONG>(ERROR_ACCESS_DENIED));
@@ -135,7 +138,8 @@ TEST_F(Registry, FailedSaveLeavesPreviousHiveWholeAndNoTemporaryFile) {
         tl::ScopedWriteFault diskFull([](const fs::path&) { return ENOSPC; });
         EXPECT_EQ(RegSetString(key, "New", std::string(5000, 'x')), static_cast<LONG>(ERROR_DISK_FULL));
         RegKey fresh;
-        EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\Other", fresh), static_cast<LONG>(ERROR_DISK_FULL));
+        EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\Other", fresh),
+                  static_cast<LONG>(ERROR_DISK_FULL));
     }
     EXPECT_EQ(ReadFile(HiveFile(HKEY_LOCAL_MACHINE)), before);
     for (const std::string& name : FilesInRegistryFolder())
@@ -148,8 +152,10 @@ TEST_F(Registry, CorruptHiveIsReportedAndNeverOverwritten) {
     const fs::path hive = HiveFile(HKEY_LOCAL_MACHINE);
     WriteFile(hive, "this is not a registry export\r\n");
     RegKey key;
-    EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\K", key), static_cast<LONG>(ERROR_REGISTRY_CORRUPT));
-    EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\K", false, key), static_cast<LONG>(ERROR_REGISTRY_CORRUPT));
+    EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\K", key),
+              static_cast<LONG>(ERROR_REGISTRY_CORRUPT));
+    EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\K", false, key),
+              static_cast<LONG>(ERROR_REGISTRY_CORRUPT));
     EXPECT_EQ(ReadFile(hive), "this is not a registry export\r\n");
 }
 

@@ -80,7 +80,8 @@ TEST_F(WindowsPathMapping, DrivesMapToTheirFoldersAndUnknownLettersFail) {
 TEST_F(WindowsPathMapping, UncPathsToThisComputerUseItsShares) {
     const fs::path root = *machine().DriveFolder('C');
     fs::create_directories(root / "Users" / "Public" / "Documents" / "BankruptcyCases");
-    ASSERT_EQ(tl::AddLocalShare({"BankruptcyCases", "C:\\Users\\Public\\Documents\\BankruptcyCases", "Tallymar Home Directory"}),
+    ASSERT_EQ(tl::AddLocalShare({"BankruptcyCases", "C:\\Users\\Public\\Documents\\BankruptcyCases",
+                                 "Tallymar Home Directory"}),
               0u);
     const fs::path shared = root / "Users" / "Public" / "Documents" / "BankruptcyCases";
     EXPECT_EQ(Host("\\\\TESTPC\\BankruptcyCases\\Tallymar.mdb"), shared / "Tallymar.mdb");

@@ -2,11 +2,10 @@
 
 #include "platform/WindowsPath.h"
 
-#include <sys/stat.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace tltest {
 

@@ -2,9 +2,8 @@
 
 #include "platform/Machine.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 

@@ -2,11 +2,10 @@
 #include "platform/Registry.h"
 #include "tests/support/TestMachine.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <fcntl.h>
 
 extern char** environ;
 
@@ -20,9 +19,9 @@ protected:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        std::vector<std::string> env = {"TALLYMAR_PREFIX=" + machine().Prefix().string(), "TALLYMAR_COMPUTERNAME=TESTPC",
-                                        "TALLYMAR_USERNAME=tester", "QT_QPA_PLATFORM=offscreen",
-                                        "HOME=" + prefix().string()};
+        std::vector<std::string> env = {"TALLYMAR_PREFIX=" + machine().Prefix().string(),
+                                        "TALLYMAR_COMPUTERNAME=TESTPC", "TALLYMAR_USERNAME=tester",
+                                        "QT_QPA_PLATFORM=offscreen", "HOME=" + prefix().string()};
         std::vector<char*> envp;
         for (std::string& entry : env)
             envp.push_back(entry.data());

@@ -1,9 +1,9 @@
 #include "tests/xml/XmlTestSupport.h"
 #include "xml/XmlDocument.h"
 
-#include <gtest/gtest.h>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <string>
 

@@ -1,0 +1,99 @@
+#include "tests/wizard/WizardFixture.h"
+#include "wizard/CCheckTreeCtrl.h"
+#include "wizard/CProgressDialog.h"
+#include "wizard/CProgressThread.h"
+#include "wizard/CWelcomePage.h"
+#include "wizard/GuiDispatcher.h"
+
+#include <QDir>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QImage>
+#include <QLabel>
+#include <filesystem>
+
+using namespace guitest;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Offscreen Qt draws every letter as the same box when it finds no font: real text has narrow and
+// wide letters.
+void ExpectRealGlyphs(const QFont& font) {
+    const QFontMetrics metrics(font);
+    EXPECT_GT(metrics.horizontalAdvance("Tallymar"), 20);
+    EXPECT_LT(metrics.horizontalAdvance("iiiiiiii"), metrics.horizontalAdvance("WWWWWWWW") / 2)
+        << QFontInfo(font).family().toStdString();
+}
+
+QString Save(QWidget* widget, const QString& name) {
+    QDir().mkpath(SCREENSHOT_FOLDER);
+    QApplication::processEvents(); // let the layouts settle after the page changed
+    const QString file = QStringLiteral(SCREENSHOT_FOLDER "/%1.png").arg(name);
+    EXPECT_TRUE(widget->grab().save(file)) << file.toStdString();
+    return file;
+}
+
+// How many distinct colours a picture has: a page of real text and controls has many.
+int ColourCount(const QString& file) {
+    const QImage image(file);
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 2) {
+        for (int x = 0; x < image.width(); x += 2)
+            colours.insert(image.pixel(x, y));
+    }
+    return static_cast<int>(colours.size());
+}
+
+class Screenshots : public InstallWizardTest {};
+
+} // namespace
+
+TEST_F(Screenshots, EveryPageAndTheProgressWindowWithRealText) {
+    ASSERT_FALSE(QFontDatabase::families().isEmpty()) << "no fonts: install fonts-dejavu-core";
+    ExpectRealGlyphs(QApplication::font());
+    ExpectRealGlyphs(CWelcomePage::TitleFont());
+    EXPECT_TRUE(QFontInfo(CWelcomePage::TitleFont()).bold());
+
+    AddStateModules(sheet, {"AZ", "CA", "FL", "NY", "TX"});
+    fs::create_directories(Host("C:\\Program Files\\Fenmore Software\\Tallymar"));
+    Open();
+    std::vector<QString> files;
+    const char* names[] = {"01-welcome",        "02-licence",
+                           "03-firm-name",      "04-attorney-password",
+                           "05-staff-password", "06-install-directory",
+                           "07-home-directory", "08-attorney-setup",
+                           "09-state-modules",  "10-finish"};
+    for (int page = 0; page < 10; ++page) {
+        ASSERT_EQ(window->GetActiveIndex(), page);
+        if (page == 0)
+            Control<QRadioButton>("radioSharedFilesHere")->click();
+        if (page == 1)
+            Control<QRadioButton>("radioAgree")->click();
+        if (page == 2)
+            FillFirmPage("Smith and Jones", "secret12");
+        if (page == 8) {
+            auto* tree = Control<CCheckTreeCtrl>("stateTree");
+            tree->SetCheck(tree->topLevelItem(1), true);
+            tree->SetCheck(tree->topLevelItem(4), true);
+        }
+        files.push_back(Save(window.get(), names[page]));
+        ui.QueueAnswer(win::IDYES);
+        if (page < 9)
+            Next();
+    }
+    EXPECT_GT(ColourCount(files[0]), 100) << "the watermark and the text";
+    EXPECT_GT(ColourCount(files[6]), 20);
+
+    GuiDispatcher dispatcher(QCoreApplication::instance());
+    CProgressThread progress(dispatcher);
+    ASSERT_TRUE(progress.CreateThread());
+    progress.ShowProgress("Tallymar Setup", "Searching for master computer...");
+    progress.Dialog()->StepIt();
+    progress.Dialog()->StepIt();
+    progress.Dialog()->StepIt();
+    const QString file = Save(progress.Dialog(), "11-progress");
+    EXPECT_GT(ColourCount(file), 5);
+    progress.StopProgressThread();
+}
