@@ -94,9 +94,10 @@ bool CImportProxy::Exchange(const std::string* path, std::span<const std::string
 }
 
 void CImportProxy::SendRequest(const std::string* path, std::span<const std::string_view> columns) {
-    // The proxy opened the pipe before it signalled; a proxy that signalled without doing so
-    // finds the pipe unconnected, as a write to it would on Windows.
-    connection_ = pipe_.AcceptClient(0);
+    // The proxy opened the pipe before it signalled. The wait allows for a signal left by the proxy
+    // of an earlier exchange that gave up; a proxy that signalled without opening the pipe at all
+    // finds it unconnected, as a write to it would on Windows.
+    connection_ = pipe_.AcceptClient(kReadyTimeoutMs);
     if (!connection_)
         throw CFileException(win::ERROR_PIPE_LISTENING,
                              "Waiting for a process to open the other end of the pipe.");
