@@ -66,6 +66,7 @@ void CDatabase::OpenEx(std::string_view connect, unsigned options) {
 
 void CDatabase::Close() {
     Rollback();
+    statements_.Clear();
     db_.reset();
     connect_.clear();
 }
@@ -110,9 +111,20 @@ void CDatabase::Rollback() noexcept {
 void CDatabase::ExecuteSQL(std::string_view sql) {
     sqlite3* db = Handle();
     const tl::TranslatedSql translated = tl::TranslateJetSql(sql);
+    if (translated.changesSchema)
+        statements_.Clear();
     if (translated.kind == tl::TranslatedSql::Kind::AlterColumn) {
         tl::AlterColumnByRebuild(db, translated.table, translated.column, translated.columnDefinition);
         return;
     }
-    tl::Execute(db, translated.sql);
+    if (translated.changesSchema) {
+        tl::Execute(db, translated.sql);
+        return;
+    }
+    // Data statements are kept compiled: the next one that differs only in its values reuses it.
+    const bool parameterized = !translated.parameters.empty();
+    const tl::CachedStatement statement =
+        statements_.Take(db, parameterized ? translated.parameterizedSql : translated.sql);
+    tl::BindParameters(statement.get(), translated.parameters);
+    tl::StepToEnd(db, statement.get());
 }

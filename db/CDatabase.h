@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/SqliteHandles.h"
+#include "db/StatementCache.h"
 
 #include <string>
 #include <string_view>
@@ -47,9 +48,14 @@ public:
     /// The engine connection, for recordsets. Throws CDBException when the database is not open.
     sqlite3* Handle() const;
 
+    /// The connection's compiled statements, for recordsets.
+    tl::StatementCache& Statements() { return statements_; }
+
 private:
     tl::SqliteConnection db_;
     std::string connect_;
+    // After db_, so that its statements are finalized before the connection closes.
+    tl::StatementCache statements_;
 };
 
 /// Rolls the database's transaction back when it goes out of scope without Commit. Begins the

@@ -126,8 +126,10 @@ void CRecordset::Open(int openType, std::string_view sql, unsigned options) {
     editing_ = false;
     if ((options & readOnly) == 0 && !translated.selectTable.empty())
         OpenForUpdate(db, translated.sqlWithRowid, translated.selectTable, translated.selectColumns);
+    else if (!translated.parameters.empty())
+        OpenForward(db, translated.parameterizedSql, translated.parameters);
     else
-        OpenForward(db, translated.sql);
+        OpenForward(db, translated.sql, {});
     open_ = true;
     bof_ = eof_;
 }
@@ -155,9 +157,11 @@ void CRecordset::OpenForUpdate(sqlite3* db, const std::string& sqlWithRowid, con
         FetchCurrent();
 }
 
-void CRecordset::OpenForward(sqlite3* db, const std::string& sql) {
-    tl::SqliteStatement query = tl::Prepare(db, sql);
+void CRecordset::OpenForward(sqlite3* db, const std::string& sql,
+                             const std::vector<tl::SqlParameter>& parameters) {
+    tl::CachedStatement query = m_pDatabase->Statements().Take(db, sql);
     CheckColumnCount(query.get(), 0);
+    tl::BindParameters(query.get(), parameters);
     cursor_ = std::move(query);
     StepForward();
 }

@@ -2,6 +2,7 @@
 
 #include "db/CFieldExchange.h"
 #include "db/SqliteHandles.h"
+#include "db/StatementCache.h"
 
 #include <cstdint>
 #include <string>
@@ -77,7 +78,7 @@ private:
 
     void OpenForUpdate(sqlite3* db, const std::string& sqlWithRowid, const std::string& table,
                        const std::string& columns);
-    void OpenForward(sqlite3* db, const std::string& sql);
+    void OpenForward(sqlite3* db, const std::string& sql, const std::vector<tl::SqlParameter>& parameters);
     void CheckColumnCount(sqlite3_stmt* statement, int firstColumn) const;
     void FetchCurrent();
     void StepForward();
@@ -92,8 +93,8 @@ private:
     bool deleted_ = false;
     bool editing_ = false;
 
-    // Read forward.
-    tl::SqliteStatement cursor_;
+    // Read forward, on a statement lent by the database's cache.
+    tl::CachedStatement cursor_;
     // Editable: the table, its column names by field, the result's row ids and the current one.
     std::string table_;
     std::vector<std::string> columnNames_;

@@ -7,6 +7,7 @@
 #include "platform/TextUtil.h"
 
 #include <array>
+#include <optional>
 #include <utility>
 
 namespace tl {
@@ -122,6 +123,54 @@ void DescribeSimpleSelect(const std::vector<JetToken>& tokens, const std::vector
         result.sqlWithRowid += " " + out[k];
 }
 
+// Whether a literal of the dialect can stand as a parameter with the same meaning: text always;
+// a whole number only where it is a value (not a column position as in ORDER BY 1) and fits.
+bool IsValuePosition(const std::vector<JetToken>& tokens, std::size_t i, bool inOrderOrGroup) {
+    if (inOrderOrGroup || i == 0)
+        return false;
+    const JetToken& before = tokens[i - 1];
+    for (const char* symbol : {"(", ",", "=", "<", ">", "<=", ">=", "<>"}) {
+        if (before.IsSymbol(symbol))
+            return true;
+    }
+    return false;
+}
+
+std::optional<SqlParameter> AsParameter(const std::vector<JetToken>& tokens, std::size_t i,
+                                        bool inOrderOrGroup) {
+    const JetToken& token = tokens[i];
+    if (token.type == JetToken::Type::String)
+        return SqlParameter{true, token.text, 0};
+    if (token.type != JetToken::Type::Number || token.text.size() > 18 ||
+        token.text.find_first_not_of("0123456789") != std::string::npos ||
+        !IsValuePosition(tokens, i, inOrderOrGroup))
+        return std::nullopt;
+    return SqlParameter{false, {}, std::stoll(token.text)};
+}
+
+void Parameterize(const std::vector<JetToken>& tokens, const std::vector<std::string>& out,
+                  TranslatedSql& result) {
+    bool inOrderOrGroup = false;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (tokens[i].IsWord("BY") && i > 0 &&
+            (tokens[i - 1].IsWord("ORDER") || tokens[i - 1].IsWord("GROUP")))
+            inOrderOrGroup = true;
+        if (out[i].empty())
+            continue;
+        if (!result.parameterizedSql.empty())
+            result.parameterizedSql += ' ';
+        std::optional<SqlParameter> parameter = AsParameter(tokens, i, inOrderOrGroup);
+        if (!parameter) {
+            result.parameterizedSql += out[i];
+            continue;
+        }
+        result.parameterizedSql += '?';
+        result.parameters.push_back(std::move(*parameter));
+    }
+    if (result.parameters.empty())
+        result.parameterizedSql.clear();
+}
+
 TranslatedSql TranslateDml(const std::vector<JetToken>& tokens) {
     std::vector<std::string> out;
     out.reserve(tokens.size());
@@ -144,6 +193,7 @@ TranslatedSql TranslateDml(const std::vector<JetToken>& tokens) {
     }
     if (tokens[0].IsWord("SELECT"))
         DescribeSimpleSelect(tokens, out, result);
+    Parameterize(tokens, out, result);
     return result;
 }
 
@@ -155,12 +205,16 @@ TranslatedSql TranslateJetSql(std::string_view jetSql) {
         ThrowDBException(
             "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'.");
     const JetToken& first = tokens[0];
+    const auto schemaChange = [](TranslatedSql translated) {
+        translated.changesSchema = true;
+        return translated;
+    };
     if (first.IsWord("CREATE"))
-        return TranslateCreateTable(tokens);
+        return schemaChange(TranslateCreateTable(tokens));
     if (first.IsWord("ALTER"))
-        return TranslateAlterTable(tokens);
+        return schemaChange(TranslateAlterTable(tokens));
     if (first.IsWord("DROP"))
-        return TranslateDropTable(tokens);
+        return schemaChange(TranslateDropTable(tokens));
     if (first.IsWord("SELECT") || first.IsWord("INSERT") || first.IsWord("UPDATE") || first.IsWord("DELETE"))
         return TranslateDml(tokens);
     ThrowDBException(

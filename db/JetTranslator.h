@@ -1,9 +1,18 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tl {
+
+/// A value taken out of a statement: a text literal, or a whole-number literal.
+struct SqlParameter {
+    bool isText = true;
+    std::string text;
+    std::int64_t number = 0;
+};
 
 /// One statement of the Access (Jet) dialect turned into what SQLite runs.
 ///
@@ -31,6 +40,16 @@ struct TranslatedSql {
     std::string selectTable;
     std::string selectColumns;
     std::string sqlWithRowid;
+
+    // Data statements: the same statement with its text literals and its whole numbers in value
+    // positions (after "(", ",", or a comparison, never in ORDER BY or GROUP BY) taken out as "?"
+    // parameters, and their values in order. Statements that differ only in these values share
+    // the text, so the engine compiles them once. Empty for other statements.
+    std::string parameterizedSql;
+    std::vector<SqlParameter> parameters;
+
+    /// CREATE, ALTER or DROP: statements compiled before may no longer fit the schema.
+    bool changesSchema = false;
 };
 
 /// Translates one statement. Throws CDBException (with a Jet-style message) when the text is not a
