@@ -1,7 +1,6 @@
 #include "app/UserInterface.h"
 #include "db/CCreditorRecord.h"
 #include "db/DatabaseHandles.h"
-#include "db/SqlText.h"
 #include "db/ZipCode.h"
 #include "import/ImportFields.h"
 #include "import/ReferenceImporters.h"
@@ -21,11 +20,14 @@ constexpr std::array<std::string_view, 10> kColumns = {"Name",    "Address1", "A
 
 enum Field { Name, Address1, Address2, City, State, Zipcode, Country, Alias1, Alias2, Alias3 };
 
+// The statements are templates of the Access dialect: translated once, the values bound.
+constexpr char kFindCreditor[] = "SELECT * FROM CreditorTable WHERE CreditorName = '%s'";
+constexpr char kInsertCreditor[] =
+    "INSERT INTO CreditorTable VALUES('%s', '%s', '%s', '%s', '%s', %d, %d, '%s', '%s', '%s', '%s')";
+
 bool IsKnownCreditor(const std::string& name) {
     CCreditorRecord existing(&theCreditorDb);
-    existing.Open(CRecordset::snapshot,
-                  tl::Format("SELECT * FROM CreditorTable WHERE CreditorName = '%s'", SqlQuote(name).c_str()),
-                  CRecordset::readOnly);
+    existing.Open(CRecordset::snapshot, kFindCreditor, {name}, CRecordset::readOnly);
     return !existing.IsEOF();
 }
 
@@ -33,12 +35,9 @@ void InsertCreditor(const ImportRecord& record) {
     std::int32_t zip = 0;
     std::int32_t plusFour = 0;
     ParseZip(record[Zipcode], zip, plusFour);
-    theCreditorDb.ExecuteSQL(tl::Format(
-        "INSERT INTO CreditorTable VALUES('%s', '%s', '%s', '%s', '%s', %d, %d, '%s', '%s', '%s', '%s')",
-        SqlQuote(record[Name]).c_str(), SqlQuote(record[Address1]).c_str(),
-        SqlQuote(record[Address2]).c_str(), SqlQuote(record[City]).c_str(), SqlQuote(record[State]).c_str(),
-        zip, plusFour, SqlQuote(record[Alias1]).c_str(), SqlQuote(record[Alias2]).c_str(),
-        SqlQuote(record[Alias3]).c_str(), SqlQuote(record[Country]).c_str()));
+    theCreditorDb.ExecuteSQL(kInsertCreditor, {record[Name], record[Address1], record[Address2], record[City],
+                                               record[State], zip, plusFour, record[Alias1], record[Alias2],
+                                               record[Alias3], record[Country]});
 }
 
 } // namespace

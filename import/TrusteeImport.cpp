@@ -1,7 +1,6 @@
 #include "app/UserInterface.h"
 #include "db/CTrusteeRecord.h"
 #include "db/DatabaseHandles.h"
-#include "db/SqlText.h"
 #include "import/ImportFields.h"
 #include "import/ReferenceImporters.h"
 #include "platform/CException.h"
@@ -19,28 +18,41 @@ constexpr std::array<std::string_view, 13> kColumns = {
     "TrusteeName", "FullName", "Address1", "Address2", "City",       "State", "ZipCode",
     "Telephone",   "Fax",      "Email",    "Ch13",     "Ch13Select", "Ch13Id"};
 
-enum Field { TrusteeName, FullName, Address1, Address2, City, State, ZipCode, Telephone, Fax, Email, Ch13 };
+enum Field {
+    TrusteeName,
+    FullName,
+    Address1,
+    Address2,
+    City,
+    State,
+    ZipCode,
+    Telephone,
+    Fax,
+    Email,
+    Ch13,
+    Ch13Select,
+    Ch13Id
+};
+
+// The statements are templates of the Access dialect: translated once, the values bound.
+constexpr char kFindTrustee[] = "SELECT * FROM TrusteeTable WHERE TrusteeName = '%s'";
+constexpr char kInsertTrustee[] = "INSERT INTO TrusteeTable VALUES('%s', '%s', '%s', '%s', '%s', '%s', '%s', "
+                                  "'%s', '%s', '%s', %s, '%s', '%s')";
 
 bool IsKnownTrustee(const std::string& name) {
     CTrusteeRecord existing(&theMainDb);
-    existing.Open(CRecordset::snapshot,
-                  tl::Format("SELECT * FROM TrusteeTable WHERE TrusteeName = '%s'", SqlQuote(name).c_str()),
-                  CRecordset::readOnly);
+    existing.Open(CRecordset::snapshot, kFindTrustee, {name}, CRecordset::readOnly);
     return !existing.IsEOF();
 }
 
 void InsertTrustee(const ImportRecord& record) {
     // Ch13 stands unquoted in the statement (the column is a number), so it must be one.
-    const std::optional<std::string> ch13 = IntegerLiteral(record[Ch13]);
-    if (!ch13)
+    if (!IntegerLiteral(record[Ch13]))
         ThrowNotANumber("Ch13", record[Ch13]);
-    std::string values;
-    for (std::size_t i = 0; i < kColumns.size(); ++i) {
-        if (i > 0)
-            values += ", ";
-        values += i == Ch13 ? *ch13 : "'" + SqlQuote(record[i]) + "'";
-    }
-    theMainDb.ExecuteSQL("INSERT INTO TrusteeTable VALUES(" + values + ")");
+    theMainDb.ExecuteSQL(kInsertTrustee,
+                         {record[TrusteeName], record[FullName], record[Address1], record[Address2],
+                          record[City], record[State], record[ZipCode], record[Telephone], record[Fax],
+                          record[Email], record[Ch13], record[Ch13Select], record[Ch13Id]});
 }
 
 } // namespace
