@@ -2,18 +2,18 @@
 #include "db/CCreditorRecord.h"
 #include "db/DatabaseHandles.h"
 #include "db/ZipCode.h"
+#include "import/FileTransaction.h"
 #include "import/ImportFields.h"
 #include "import/ReferenceImporters.h"
-#include "platform/CException.h"
 #include "platform/Format.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace {
 
 constexpr char kSourceName[] = "CreditorImport";
-constexpr std::size_t kMaxMessage = 511;
 
 constexpr std::array<std::string_view, 10> kColumns = {"Name",    "Address1", "Address2", "City",   "State",
                                                        "Zipcode", "Country",  "Alias1",   "Alias2", "Alias3"};
@@ -40,29 +40,32 @@ void InsertCreditor(const ImportRecord& record) {
                                                record[Alias3], record[Country]});
 }
 
+// Adds the creditor unless its name is already in the table (or came earlier in the file).
+void StoreCreditor(ImportRecord& record) {
+    NormaliseRecord(record, kColumns.size());
+    if (!IsKnownCreditor(record[Name]))
+        InsertCreditor(record);
+}
+
 } // namespace
 
 bool ImportCreditors(const std::string& path) {
-    ImportRecords records;
+    // Each record is stored as soon as it has arrived, while the proxy sends the next.
+    FileTransaction file(theCreditorDb);
+    bool anyRecord = false;
     {
         CImportProxy proxy;
-        if (!proxy.QueryFile(path, kColumns, records))
+        const bool answered = proxy.QueryFile(path, kColumns, [&file, &anyRecord](ImportRecord& record) {
+            anyRecord = true;
+            file.Run([&record] { StoreCreditor(record); });
+        });
+        if (!answered)
             return false;
     }
-    if (records.empty())
+    if (!anyRecord)
         return true;
-    try {
-        CTransaction transaction(theCreditorDb);
-        for (ImportRecord& record : records) {
-            NormaliseRecord(record, kColumns.size());
-            if (!IsKnownCreditor(record[Name]))
-                InsertCreditor(record);
-        }
-        transaction.Commit();
-    } catch (const CException& e) {
-        AppMessageBox(
-            tl::Format("%s[%d] - %s", kSourceName, __LINE__, e.GetErrorMessage(kMaxMessage).c_str()),
-            win::MB_ICONINFORMATION);
-    }
+    if (const std::optional<std::string> failure = file.Commit())
+        AppMessageBox(tl::Format("%s[%d] - %s", kSourceName, __LINE__, failure->c_str()),
+                      win::MB_ICONINFORMATION);
     return true;
 }

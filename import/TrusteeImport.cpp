@@ -1,18 +1,18 @@
 #include "app/UserInterface.h"
 #include "db/CTrusteeRecord.h"
 #include "db/DatabaseHandles.h"
+#include "import/FileTransaction.h"
 #include "import/ImportFields.h"
 #include "import/ReferenceImporters.h"
-#include "platform/CException.h"
 #include "platform/Format.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace {
 
 constexpr char kSourceName[] = "TrusteeImport";
-constexpr std::size_t kMaxMessage = 511;
 
 constexpr std::array<std::string_view, 13> kColumns = {
     "TrusteeName", "FullName", "Address1", "Address2", "City",       "State", "ZipCode",
@@ -55,27 +55,28 @@ void InsertTrustee(const ImportRecord& record) {
                           record[Email], record[Ch13], record[Ch13Select], record[Ch13Id]});
 }
 
+// Adds the trustee unless its name is already in the table (or came earlier in the file).
+void StoreTrustee(ImportRecord& record) {
+    NormaliseRecord(record, kColumns.size());
+    if (!IsKnownTrustee(record[TrusteeName]))
+        InsertTrustee(record);
+}
+
 } // namespace
 
 bool ImportTrustees(const std::string& path) {
-    ImportRecords records;
+    // Each record is stored as soon as it has arrived, while the proxy sends the next.
+    FileTransaction file(theMainDb);
     {
         CImportProxy proxy;
-        if (!proxy.QueryFile(path, kColumns, records))
+        const bool answered = proxy.QueryFile(
+            path, kColumns, [&file](ImportRecord& record) { file.Run([&record] { StoreTrustee(record); }); });
+        if (!answered)
             return false;
     }
-    try {
-        CTransaction transaction(theMainDb);
-        for (ImportRecord& record : records) {
-            NormaliseRecord(record, kColumns.size());
-            if (!IsKnownTrustee(record[TrusteeName]))
-                InsertTrustee(record);
-        }
-        transaction.Commit();
-    } catch (const CException& e) {
-        AppMessageBox(
-            tl::Format("%s[%d] - %s", kSourceName, __LINE__, e.GetErrorMessage(kMaxMessage).c_str()),
-            win::MB_ICONINFORMATION);
-    }
+    // A file without records still opens and commits its transaction.
+    if (const std::optional<std::string> failure = file.Commit())
+        AppMessageBox(tl::Format("%s[%d] - %s", kSourceName, __LINE__, failure->c_str()),
+                      win::MB_ICONINFORMATION);
     return true;
 }
