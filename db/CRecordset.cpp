@@ -109,7 +109,7 @@ sqlite3* CRecordset::BeginOpen() {
     sqlite3* db = m_pDatabase->Handle();
     CFieldExchange fx;
     DoFieldExchange(fx);
-    fields_ = fx.Fields();
+    fields_ = fx.TakeFields();
     return db;
 }
 

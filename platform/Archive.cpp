@@ -146,6 +146,11 @@ void ArchiveReader::ReadInto(std::string& text, std::size_t size) {
 }
 
 DWORD ArchiveReader::ReadDword() {
+    if (end_ - position_ >= 4) {
+        const DWORD value = GetLittleEndian(buffer_.data() + position_, 4);
+        position_ += 4;
+        return value;
+    }
     char bytes[4];
     Read(bytes, sizeof bytes);
     return GetLittleEndian(bytes, 4);
@@ -158,6 +163,15 @@ std::string ArchiveReader::ReadString() {
 }
 
 void ArchiveReader::ReadString(std::string& text) {
+    // Most strings are short and lie whole in the buffer.
+    if (position_ < end_) {
+        const std::size_t length = static_cast<unsigned char>(buffer_[position_]);
+        if (length < 0xFF && end_ - position_ > length) {
+            text.assign(buffer_.data() + position_ + 1, length);
+            position_ += 1 + length;
+            return;
+        }
+    }
     char first = 0;
     Read(&first, 1);
     std::uint32_t length = static_cast<unsigned char>(first);
