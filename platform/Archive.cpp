@@ -68,12 +68,24 @@ std::string EncodeStringLength(std::size_t length) {
 }
 
 void ArchiveWriter::WriteDword(DWORD value) {
+    if (buffer_.size() - used_ >= 4) {
+        for (int i = 0; i < 4; ++i)
+            buffer_[used_++] = static_cast<char>((value >> (8 * i)) & 0xFF);
+        return;
+    }
     std::string bytes;
     PutLittleEndian(bytes, value, 4);
     Write(bytes.data(), bytes.size());
 }
 
 void ArchiveWriter::WriteString(std::string_view text) {
+    // Most strings are short and fit in the buffer as they are.
+    if (text.size() < 0xFF && buffer_.size() - used_ > text.size()) {
+        buffer_[used_++] = static_cast<char>(text.size());
+        std::memcpy(buffer_.data() + used_, text.data(), text.size());
+        used_ += text.size();
+        return;
+    }
     const std::string prefix = EncodeStringLength(text.size());
     Write(prefix.data(), prefix.size());
     Write(text.data(), text.size());
