@@ -95,7 +95,9 @@ TEST_F(ImportChannel, ASinkTakesEachRecordAsItEndsAndWhatItThrowsEndsTheExchange
     CImportProxy proxy;
     EXPECT_TRUE(proxy.QueryFile("C:\\Data\\x.ini", kColumns, [&seen](ImportRecord& record) {
         seen.push_back(record);
-        record[0] += " (taken)"; // a sink may change the record; the next one is not affected
+        // A sink may change the record; the next one is not affected.
+        if (!record.empty())
+            record[0] += " (taken)";
     }));
     EXPECT_EQ(seen, (Records{{"Macy's", "Mason"}, {"Sears"}, {}, {"a", "b"}}));
 
