@@ -128,3 +128,25 @@ void CDatabase::ExecuteSQL(std::string_view sql) {
     tl::BindParameters(statement.get(), translated.parameters);
     tl::StepToEnd(db, statement.get());
 }
+
+const tl::TranslatedSql& CDatabase::TranslateTemplate(std::string_view jetTemplate) {
+    if (const auto it = templates_.find(jetTemplate); it != templates_.end())
+        return it->second;
+    tl::TranslatedSql translated = tl::TranslateJetTemplate(jetTemplate);
+    if (templates_.size() >= kMaxTemplates)
+        templates_.clear();
+    return templates_.emplace(std::string(jetTemplate), std::move(translated)).first->second;
+}
+
+void CDatabase::ExecuteSQL(std::string_view jetTemplate, std::initializer_list<tl::SqlValue> values) {
+    sqlite3* db = Handle();
+    const tl::TranslatedSql& translated = TranslateTemplate(jetTemplate);
+    if (!tl::CanBindTemplateValues(translated.slots, values)) {
+        ExecuteSQL(tl::FormatTemplate(jetTemplate, translated.slots, values));
+        return;
+    }
+    const tl::CachedStatement statement = statements_.Take(db, translated.sql);
+    // The statement is reset before the values go away, so the engine need not copy them.
+    tl::BindTemplateValues(statement.get(), translated.slots, values, false);
+    tl::StepToEnd(db, statement.get());
+}

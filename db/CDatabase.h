@@ -1,10 +1,15 @@
 #pragma once
 
+#include "db/JetTranslator.h"
+#include "db/SqlTemplate.h"
 #include "db/SqliteHandles.h"
 #include "db/StatementCache.h"
 
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 /// A connection to one database file, opened by an ODBC-style connection string whose DBQ= names
 /// the file by its Windows path (the other attributes are kept with the string and have no
@@ -45,6 +50,20 @@ public:
     /// when it fails; a failed statement changes nothing. Text after the statement is refused.
     void ExecuteSQL(std::string_view sql);
 
+    /// Runs one statement given as a template of the Access dialect and the values of its slots
+    /// (db/JetLexer.h: '%s', %d, unquoted %s), exactly as ExecuteSQL runs the text that formatting
+    /// the template gives with every text between quotes passed through SqlQuote: the same rows,
+    /// the same failures with the same texts. The template is translated once per connection
+    /// object and the values are bound, so no value is ever read as part of the statement. Throws
+    /// CDBException as ExecuteSQL does, and before running anything when the template is not one
+    /// data statement or the values do not fit its slots (see tl::CanBindTemplateValues: an
+    /// unquoted %s takes only a whole-number literal).
+    void ExecuteSQL(std::string_view jetTemplate, std::initializer_list<tl::SqlValue> values);
+
+    /// The translation of a statement template (tl::TranslateJetTemplate), made once and kept.
+    /// Throws CDBException as TranslateJetTemplate does.
+    const tl::TranslatedSql& TranslateTemplate(std::string_view jetTemplate);
+
     /// The engine connection, for recordsets. Throws CDBException when the database is not open.
     sqlite3* Handle() const;
 
@@ -52,8 +71,16 @@ public:
     tl::StatementCache& Statements() { return statements_; }
 
 private:
+    // Templates are program texts, so the few kept are looked up by their text without a copy.
+    static constexpr std::size_t kMaxTemplates = 256;
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+
     tl::SqliteConnection db_;
     std::string connect_;
+    std::unordered_map<std::string, tl::TranslatedSql, TextHash, std::equal_to<>> templates_;
     // After db_, so that its statements are finalized before the connection closes.
     tl::StatementCache statements_;
 };

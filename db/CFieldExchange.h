@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <utility>
 #include <vector>
 
 /// The data types a recordset field is exchanged as.
@@ -24,10 +25,17 @@ struct FieldBinding {
 /// Collects a recordset's bound fields in exchange order; the n-th field receives the n-th column.
 class CFieldExchange {
 public:
+    CFieldExchange() { fields_.reserve(kTypicalFields); }
+
     void Add(const FieldBinding& field) { fields_.push_back(field); }
     const std::vector<FieldBinding>& Fields() const { return fields_; }
+    /// Hands the collected fields over; the exchange is empty afterwards.
+    std::vector<FieldBinding> TakeFields() { return std::move(fields_); }
 
 private:
+    // Enough for every recordset of the program, so collecting them allocates once.
+    static constexpr std::size_t kTypicalFields = 16;
+
     std::vector<FieldBinding> fields_;
 };
 

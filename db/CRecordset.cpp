@@ -101,8 +101,7 @@ bool StartsWithSelect(std::string_view sql) {
 
 } // namespace
 
-void CRecordset::Open(int openType, std::string_view sql, unsigned options) {
-    (void)openType; // both types read the current row when moved to (see the class comment)
+sqlite3* CRecordset::BeginOpen() {
     if (open_)
         ThrowDBException("The recordset is already open.");
     if (m_pDatabase == nullptr)
@@ -110,8 +109,13 @@ void CRecordset::Open(int openType, std::string_view sql, unsigned options) {
     sqlite3* db = m_pDatabase->Handle();
     CFieldExchange fx;
     DoFieldExchange(fx);
-    fields_ = fx.Fields();
+    fields_ = fx.TakeFields();
+    return db;
+}
 
+void CRecordset::Open(int openType, std::string_view sql, unsigned options) {
+    (void)openType; // both types read the current row when moved to (see the class comment)
+    sqlite3* db = BeginOpen();
     std::string jet(sql.empty() ? GetDefaultSQL() : std::string(sql));
     if (!StartsWithSelect(jet)) {
         std::string names;
@@ -120,24 +124,46 @@ void CRecordset::Open(int openType, std::string_view sql, unsigned options) {
         jet = "SELECT " + names + " FROM " + jet;
     }
     const tl::TranslatedSql translated = tl::TranslateJetSql(jet);
+    OpenTranslated(db, translated, options,
+                   [&translated](sqlite3_stmt* query) { tl::BindParameters(query, translated.parameters); });
+}
+
+void CRecordset::Open(int openType, std::string_view sqlTemplate, std::initializer_list<tl::SqlValue> values,
+                      unsigned options) {
+    sqlite3* db = BeginOpen();
+    const tl::TranslatedSql& translated = m_pDatabase->TranslateTemplate(sqlTemplate);
+    if (!tl::CanBindTemplateValues(translated.slots, values)) {
+        Open(openType, tl::FormatTemplate(sqlTemplate, translated.slots, values), options);
+        return;
+    }
+    // The query outlives the values (it is stepped again by MoveNext), so the engine copies them.
+    OpenTranslated(db, translated, options, [&translated, &values](sqlite3_stmt* query) {
+        tl::BindTemplateValues(query, translated.slots, values, true);
+    });
+}
+
+void CRecordset::OpenTranslated(sqlite3* db, const tl::TranslatedSql& translated, unsigned options,
+                                const Binder& bind) {
     if (translated.kind != tl::TranslatedSql::Kind::Plain || !StartsWithSelect(translated.sql))
         ThrowDBException("A recordset needs a SELECT statement.");
     deleted_ = false;
     editing_ = false;
     if ((options & readOnly) == 0 && !translated.selectTable.empty())
-        OpenForUpdate(db, translated.sqlWithRowid, translated.selectTable, translated.selectColumns);
+        OpenForUpdate(db, translated, bind);
     else if (!translated.parameters.empty())
-        OpenForward(db, translated.parameterizedSql, translated.parameters);
+        OpenForward(db, translated.parameterizedSql, bind);
     else
-        OpenForward(db, translated.sql, {});
+        OpenForward(db, translated.sql, bind);
     open_ = true;
     bof_ = eof_;
 }
 
-void CRecordset::OpenForUpdate(sqlite3* db, const std::string& sqlWithRowid, const std::string& table,
-                               const std::string& columns) {
-    const tl::SqliteStatement query = tl::Prepare(db, sqlWithRowid);
+void CRecordset::OpenForUpdate(sqlite3* db, const tl::TranslatedSql& translated, const Binder& bind) {
+    const tl::SqliteStatement query = tl::Prepare(db, translated.sqlWithRowid);
     CheckColumnCount(query.get(), 1);
+    // Only a template's slots are parameters here; the text of a plain statement keeps its values.
+    if (!translated.slots.empty())
+        bind(query.get());
     std::vector<std::string> names;
     for (std::size_t i = 0; i < fields_.size(); ++i)
         names.emplace_back(sqlite3_column_name(query.get(), static_cast<int>(i) + 1));
@@ -147,7 +173,9 @@ void CRecordset::OpenForUpdate(sqlite3* db, const std::string& sqlWithRowid, con
         rowIds.push_back(sqlite3_column_int64(query.get(), 0));
     if (rc != SQLITE_DONE)
         ThrowDBException(db, rc);
-    fetch_ = tl::Prepare(db, "SELECT rowid, " + columns + " FROM " + table + " WHERE rowid = ?1");
+    const std::string& table = translated.selectTable;
+    fetch_ =
+        tl::Prepare(db, "SELECT rowid, " + translated.selectColumns + " FROM " + table + " WHERE rowid = ?1");
     table_ = table;
     columnNames_ = std::move(names);
     rowIds_ = std::move(rowIds);
@@ -157,11 +185,10 @@ void CRecordset::OpenForUpdate(sqlite3* db, const std::string& sqlWithRowid, con
         FetchCurrent();
 }
 
-void CRecordset::OpenForward(sqlite3* db, const std::string& sql,
-                             const std::vector<tl::SqlParameter>& parameters) {
+void CRecordset::OpenForward(sqlite3* db, const std::string& sql, const Binder& bind) {
     tl::CachedStatement query = m_pDatabase->Statements().Take(db, sql);
     CheckColumnCount(query.get(), 0);
-    tl::BindParameters(query.get(), parameters);
+    bind(query.get());
     cursor_ = std::move(query);
     StepForward();
 }

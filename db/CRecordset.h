@@ -1,10 +1,13 @@
 #pragma once
 
 #include "db/CFieldExchange.h"
+#include "db/SqlTemplate.h"
 #include "db/SqliteHandles.h"
 #include "db/StatementCache.h"
 
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +38,13 @@ public:
     /// CDBException when the database is not open, the statement fails, or it yields fewer
     /// columns than the recordset binds.
     void Open(int openType = useDefaultType, std::string_view sql = {}, unsigned options = none);
+    /// Opens a SELECT statement given as a template of the Access dialect and the values of its
+    /// slots, exactly as Open does with the text that formatting the template gives with every text
+    /// between quotes passed through SqlQuote (see CDatabase::ExecuteSQL with values). The template
+    /// is translated once per connection object and the values are bound. Throws CDBException as
+    /// Open does, and before running anything when the values do not fit the template's slots.
+    void Open(int openType, std::string_view sqlTemplate, std::initializer_list<tl::SqlValue> values,
+              unsigned options = none);
     /// Ends the query; field values stay as they are. Does nothing when not open.
     void Close();
     bool IsOpen() const { return open_; }
@@ -76,9 +86,14 @@ private:
         bool operator==(const FieldValue&) const = default;
     };
 
-    void OpenForUpdate(sqlite3* db, const std::string& sqlWithRowid, const std::string& table,
-                       const std::string& columns);
-    void OpenForward(sqlite3* db, const std::string& sql, const std::vector<tl::SqlParameter>& parameters);
+    // Binds a query's values before its first step.
+    using Binder = std::function<void(sqlite3_stmt*)>;
+
+    sqlite3* BeginOpen();
+    void OpenTranslated(sqlite3* db, const tl::TranslatedSql& translated, unsigned options,
+                        const Binder& bind);
+    void OpenForUpdate(sqlite3* db, const tl::TranslatedSql& translated, const Binder& bind);
+    void OpenForward(sqlite3* db, const std::string& sql, const Binder& bind);
     void CheckColumnCount(sqlite3_stmt* statement, int firstColumn) const;
     void FetchCurrent();
     void StepForward();

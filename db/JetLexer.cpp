@@ -20,9 +20,19 @@ bool IsBlank(unsigned char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// A character that would run together with a value placed next to it into one token.
+bool JoinsValue(unsigned char c) {
+    return IsWordChar(c) || c == '.';
+}
+
+[[noreturn]] void FailSlot() {
+    ThrowDBException("Invalid value slot in statement template.");
+}
+
 class Lexer {
 public:
-    explicit Lexer(std::string_view sql) : sql_(sql) {}
+    /// With slots, the text is a statement template and its value slots are collected there.
+    Lexer(std::string_view sql, std::vector<JetSlot>* slots) : sql_(sql), slots_(slots) {}
 
     std::vector<JetToken> Run() {
         std::vector<JetToken> tokens;
@@ -52,6 +62,8 @@ private:
     }
 
     JetToken Next(unsigned char c) {
+        if (slots_ != nullptr && c == '%')
+            return UnquotedSlot();
         if (IsWordStart(c))
             return Take(JetToken::Type::Word, [](unsigned char ch) { return IsWordChar(ch); });
         if (IsDigit(c) || (c == '.' && IsDigit(Peek(1))))
@@ -98,6 +110,8 @@ private:
         std::string name(sql_.substr(pos_ + 1, close - pos_ - 1));
         if (name.empty() || name.find_first_of(std::string_view("[\0", 2)) != std::string::npos)
             ThrowDBException("Invalid bracketing of name.");
+        if (slots_ != nullptr && name.find('%') != std::string::npos)
+            FailSlot();
         pos_ = close + 1;
         return {JetToken::Type::Bracketed, std::move(name)};
     }
@@ -108,6 +122,19 @@ private:
             const char ch = sql_[pos_];
             if (ch == '\0')
                 break;
+            if (slots_ != nullptr && ch == '%') {
+                if (Peek(1) == '%') {
+                    text += ch;
+                    ++pos_;
+                    continue;
+                }
+                // Only a whole single-quoted string can be a text slot: its value is bound as it is,
+                // where the formatted statement would carry it with its quotes doubled.
+                if (quote != '\'' || !text.empty() || sql_.substr(pos_, 3) != "%s'" || Peek(3) == '\'')
+                    FailSlot();
+                pos_ += 3;
+                return AddSlot(JetSlot::QuotedText);
+            }
             if (ch != quote) {
                 text += ch;
                 continue;
@@ -121,6 +148,21 @@ private:
             return {JetToken::Type::String, std::move(text)};
         }
         ThrowDBException("Syntax error in string in query expression.");
+    }
+
+    // %d or %s outside quotes; the value must stand as a token of its own.
+    JetToken UnquotedSlot() {
+        const unsigned char directive = Peek(1);
+        if ((directive != 'd' && directive != 's') ||
+            (pos_ > 0 && JoinsValue(static_cast<unsigned char>(sql_[pos_ - 1]))) || JoinsValue(Peek(2)))
+            FailSlot();
+        pos_ += 2;
+        return AddSlot(directive == 'd' ? JetSlot::Number : JetSlot::NumberText);
+    }
+
+    JetToken AddSlot(JetSlot kind) {
+        slots_->push_back(kind);
+        return {JetToken::Type::Slot, "?" + std::to_string(slots_->size())};
     }
 
     JetToken SymbolToken(unsigned char c) {
@@ -139,6 +181,7 @@ private:
     }
 
     std::string_view sql_;
+    std::vector<JetSlot>* slots_;
     std::size_t pos_ = 0;
 };
 
@@ -149,7 +192,11 @@ bool JetToken::IsWord(std::string_view upperWord) const {
 }
 
 std::vector<JetToken> TokenizeJet(std::string_view sql) {
-    return Lexer(sql).Run();
+    return Lexer(sql, nullptr).Run();
+}
+
+std::vector<JetToken> TokenizeJetTemplate(std::string_view jetTemplate, std::vector<JetSlot>& slots) {
+    return Lexer(jetTemplate, &slots).Run();
 }
 
 std::string QuoteIdentifier(std::string_view name) {

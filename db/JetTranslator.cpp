@@ -70,6 +70,8 @@ std::string TranslateToken(const std::vector<JetToken>& tokens, std::size_t i) {
         return token.text;
     case JetToken::Type::Symbol:
         return token.text == "&" ? "||" : token.text;
+    case JetToken::Type::Slot:
+        return token.text;
     case JetToken::Type::Word:
         break;
     }
@@ -148,12 +150,16 @@ std::optional<SqlParameter> AsParameter(const std::vector<JetToken>& tokens, std
     return SqlParameter{false, {}, std::stoll(token.text)};
 }
 
+bool StartsOrderOrGroup(const std::vector<JetToken>& tokens, std::size_t i) {
+    return tokens[i].IsWord("BY") && i > 0 &&
+           (tokens[i - 1].IsWord("ORDER") || tokens[i - 1].IsWord("GROUP"));
+}
+
 void Parameterize(const std::vector<JetToken>& tokens, const std::vector<std::string>& out,
                   TranslatedSql& result) {
     bool inOrderOrGroup = false;
     for (std::size_t i = 0; i < tokens.size(); ++i) {
-        if (tokens[i].IsWord("BY") && i > 0 &&
-            (tokens[i - 1].IsWord("ORDER") || tokens[i - 1].IsWord("GROUP")))
+        if (StartsOrderOrGroup(tokens, i))
             inOrderOrGroup = true;
         if (out[i].empty())
             continue;
@@ -171,7 +177,23 @@ void Parameterize(const std::vector<JetToken>& tokens, const std::vector<std::st
         result.parameterizedSql.clear();
 }
 
-TranslatedSql TranslateDml(const std::vector<JetToken>& tokens) {
+// A number slot must stand where the formatted statement would carry a whole number as a value
+// (a text slot is a value wherever it stands, as every string is).
+void CheckSlotPositions(const std::vector<JetToken>& tokens, const std::vector<JetSlot>& slots) {
+    bool inOrderOrGroup = false;
+    std::size_t slot = 0;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (StartsOrderOrGroup(tokens, i))
+            inOrderOrGroup = true;
+        if (tokens[i].type != JetToken::Type::Slot)
+            continue;
+        if (slots[slot++] != JetSlot::QuotedText && !IsValuePosition(tokens, i, inOrderOrGroup))
+            ThrowDBException("Invalid value slot in statement template.");
+    }
+}
+
+// Templates keep their literals in the text and carry their slots as ?1, ?2, ...
+TranslatedSql TranslateDml(const std::vector<JetToken>& tokens, bool isTemplate) {
     std::vector<std::string> out;
     out.reserve(tokens.size());
     for (std::size_t i = 0; i < tokens.size(); ++i) {
@@ -193,8 +215,19 @@ TranslatedSql TranslateDml(const std::vector<JetToken>& tokens) {
     }
     if (tokens[0].IsWord("SELECT"))
         DescribeSimpleSelect(tokens, out, result);
-    Parameterize(tokens, out, result);
+    if (!isTemplate)
+        Parameterize(tokens, out, result);
     return result;
+}
+
+bool IsDataStatement(const JetToken& first) {
+    return first.IsWord("SELECT") || first.IsWord("INSERT") || first.IsWord("UPDATE") ||
+           first.IsWord("DELETE");
+}
+
+[[noreturn]] void FailNotAStatement() {
+    ThrowDBException(
+        "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'.");
 }
 
 } // namespace
@@ -202,8 +235,7 @@ TranslatedSql TranslateDml(const std::vector<JetToken>& tokens) {
 TranslatedSql TranslateJetSql(std::string_view jetSql) {
     const std::vector<JetToken> tokens = TokenizeJet(jetSql);
     if (tokens.empty())
-        ThrowDBException(
-            "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'.");
+        FailNotAStatement();
     const JetToken& first = tokens[0];
     const auto schemaChange = [](TranslatedSql translated) {
         translated.changesSchema = true;
@@ -215,10 +247,20 @@ TranslatedSql TranslateJetSql(std::string_view jetSql) {
         return schemaChange(TranslateAlterTable(tokens));
     if (first.IsWord("DROP"))
         return schemaChange(TranslateDropTable(tokens));
-    if (first.IsWord("SELECT") || first.IsWord("INSERT") || first.IsWord("UPDATE") || first.IsWord("DELETE"))
-        return TranslateDml(tokens);
-    ThrowDBException(
-        "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'.");
+    if (IsDataStatement(first))
+        return TranslateDml(tokens, false);
+    FailNotAStatement();
+}
+
+TranslatedSql TranslateJetTemplate(std::string_view jetTemplate) {
+    std::vector<JetSlot> slots;
+    const std::vector<JetToken> tokens = TokenizeJetTemplate(jetTemplate, slots);
+    if (tokens.empty() || !IsDataStatement(tokens[0]))
+        FailNotAStatement();
+    CheckSlotPositions(tokens, slots);
+    TranslatedSql result = TranslateDml(tokens, true);
+    result.slots = std::move(slots);
+    return result;
 }
 
 } // namespace tl

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/JetLexer.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -50,10 +52,21 @@ struct TranslatedSql {
 
     /// CREATE, ALTER or DROP: statements compiled before may no longer fit the schema.
     bool changesSchema = false;
+
+    // A statement template: its value slots in order. sql and sqlWithRowid carry slot k as the
+    // parameter ?k; the template's own literals stay in the text, and parameterizedSql is empty.
+    std::vector<JetSlot> slots;
 };
 
 /// Translates one statement. Throws CDBException (with a Jet-style message) when the text is not a
 /// single statement of the dialect: a syntax error, an unknown type or function, text after ";".
 TranslatedSql TranslateJetSql(std::string_view jetSql);
+
+/// Translates a template of one data statement (SELECT, INSERT, UPDATE, DELETE; see
+/// TokenizeJetTemplate), once for every set of values. Throws CDBException as TranslateJetSql does,
+/// for a template of another statement, and for a %d or unquoted %s slot where the formatted
+/// statement would not carry its value as a value (only after "(", ",", or a comparison, and
+/// never in ORDER BY or GROUP BY), so that binding the value means what formatting it would.
+TranslatedSql TranslateJetTemplate(std::string_view jetTemplate);
 
 } // namespace tl

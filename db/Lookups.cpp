@@ -5,18 +5,14 @@
 #include "db/CStateRecord.h"
 #include "db/CZipcodeRecord.h"
 #include "db/DatabaseHandles.h"
-#include "db/SqlText.h"
 #include "db/ZipCode.h"
-#include "platform/Format.h"
 
 namespace {
 
 // The zip code's row, read with the digits placed without quotes (the column is numeric). The
 // caller has made sure that zip holds digits only.
 bool ReadZipcode(std::string_view zip, CZipcodeRecord& record) {
-    const std::string digits(zip);
-    record.Open(CRecordset::snapshot,
-                tl::Format("SELECT * FROM ZipcodeTable WHERE ZipCode = %s", digits.c_str()),
+    record.Open(CRecordset::snapshot, "SELECT * FROM ZipcodeTable WHERE ZipCode = %s", {zip},
                 CRecordset::readOnly);
     const bool found = !record.IsEOF();
     record.Close();
@@ -44,9 +40,7 @@ const char* DirectionWord(std::string_view courtName) {
 }
 
 bool ReadState(std::string_view stateCode, CStateRecord& record) {
-    const std::string code = SqlQuote(stateCode);
-    record.Open(CRecordset::snapshot,
-                tl::Format("SELECT * FROM StateTable WHERE StateCode = '%s'", code.c_str()),
+    record.Open(CRecordset::snapshot, "SELECT * FROM StateTable WHERE StateCode = '%s'", {stateCode},
                 CRecordset::readOnly);
     const bool found = !record.IsEOF();
     record.Close();
@@ -82,13 +76,13 @@ bool IsKnownZipcode(std::string_view zip) {
 
 void LookupCourtDescription(std::string_view courtName, int office, std::string& description,
                             std::string& officeName) {
-    const std::string name = SqlQuote(courtName);
-    const std::string sql =
-        office == -1 ? tl::Format("SELECT * FROM CourtTable WHERE CourtName = '%s'", name.c_str())
-                     : tl::Format("SELECT * FROM CourtTable WHERE CourtName = '%s' AND Office = %d",
-                                  name.c_str(), office);
     CCourtRecord record(&thePlacesDb);
-    record.Open(CRecordset::snapshot, sql, CRecordset::readOnly);
+    if (office == -1)
+        record.Open(CRecordset::snapshot, "SELECT * FROM CourtTable WHERE CourtName = '%s'", {courtName},
+                    CRecordset::readOnly);
+    else
+        record.Open(CRecordset::snapshot, "SELECT * FROM CourtTable WHERE CourtName = '%s' AND Office = %d",
+                    {courtName, office}, CRecordset::readOnly);
     if (record.IsEOF())
         return;
     description =
@@ -98,10 +92,8 @@ void LookupCourtDescription(std::string_view courtName, int office, std::string&
 }
 
 std::string LookupDistrictDescription(std::string_view district) {
-    const std::string text = SqlQuote(district);
     CCourtRecord record(&thePlacesDb);
-    record.Open(CRecordset::snapshot,
-                tl::Format("SELECT * from CourtTable WHERE District = '%s'", text.c_str()),
+    record.Open(CRecordset::snapshot, "SELECT * from CourtTable WHERE District = '%s'", {district},
                 CRecordset::readOnly);
     if (record.IsEOF() || record.CourtName.empty())
         return {};

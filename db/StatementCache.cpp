@@ -5,23 +5,20 @@ namespace tl {
 CachedStatement& CachedStatement::operator=(CachedStatement&& other) noexcept {
     if (this != &other) {
         reset();
-        cache_ = other.cache_;
-        key_ = std::move(other.key_);
-        statement_ = std::move(other.statement_);
-        other.cache_ = nullptr;
+        cache_ = std::exchange(other.cache_, nullptr);
+        entry_ = std::move(other.entry_);
     }
     return *this;
 }
 
 void CachedStatement::reset() {
-    if (!statement_)
+    if (!entry_)
         return;
     if (cache_ == nullptr) {
-        statement_.reset();
+        entry_ = Entry();
         return;
     }
-    cache_->GiveBack(std::move(key_), std::move(statement_));
-    cache_ = nullptr;
+    std::exchange(cache_, nullptr)->GiveBack(std::move(entry_));
 }
 
 CachedStatement StatementCache::Take(sqlite3* db, const std::string& sql) {
@@ -29,23 +26,25 @@ CachedStatement StatementCache::Take(sqlite3* db, const std::string& sql) {
         Clear();
         db_ = db;
     }
-    if (const auto it = idle_.find(sql); it != idle_.end()) {
-        SqliteStatement statement = std::move(it->second);
-        idle_.erase(it);
-        return CachedStatement(this, sql, std::move(statement));
-    }
-    return CachedStatement(this, sql, Prepare(db, sql));
+    if (const auto it = idle_.find(sql); it != idle_.end())
+        return CachedStatement(this, idle_.extract(it));
+    // A new statement gets an entry of its own, to join the idle ones when it comes back.
+    std::unordered_map<std::string, SqliteStatement> fresh;
+    fresh.emplace(sql, Prepare(db, sql));
+    return CachedStatement(this, fresh.extract(fresh.begin()));
 }
 
-void StatementCache::GiveBack(std::string key, SqliteStatement statement) {
-    sqlite3_reset(statement.get());
-    sqlite3_clear_bindings(statement.get());
+void StatementCache::GiveBack(CachedStatement::Entry entry) {
+    sqlite3_stmt* statement = entry.mapped().get();
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
     // A statement of a connection that was closed or replaced meanwhile is not kept.
-    if (db_ == nullptr || sqlite3_db_handle(statement.get()) != db_)
+    if (db_ == nullptr || sqlite3_db_handle(statement) != db_)
         return;
-    if (idle_.size() >= kMaxStatements && idle_.find(key) == idle_.end())
+    if (idle_.size() >= kMaxStatements && idle_.find(entry.key()) == idle_.end())
         idle_.clear();
-    idle_.try_emplace(std::move(key), std::move(statement));
+    // When another user of the same text gave its statement back first, this one is finalized.
+    idle_.insert(std::move(entry));
 }
 
 void StatementCache::Clear() {

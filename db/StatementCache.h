@@ -5,6 +5,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace tl {
@@ -12,27 +13,29 @@ namespace tl {
 class StatementCache;
 
 /// A statement lent out by a StatementCache: reset and given back (or finalized, when its cache
-/// has moved on to another connection) when it goes away.
+/// has moved on to another connection) when it goes away. It travels with its text as the
+/// cache's own entry, so lending and giving back copy no text and allocate nothing.
 class CachedStatement {
 public:
+    using Entry = std::unordered_map<std::string, SqliteStatement>::node_type;
+
     CachedStatement() = default;
-    CachedStatement(StatementCache* cache, std::string key, SqliteStatement statement)
-        : cache_(cache), key_(std::move(key)), statement_(std::move(statement)) {}
-    CachedStatement(CachedStatement&& other) noexcept = default;
+    CachedStatement(StatementCache* cache, Entry entry) : cache_(cache), entry_(std::move(entry)) {}
+    CachedStatement(CachedStatement&& other) noexcept
+        : cache_(std::exchange(other.cache_, nullptr)), entry_(std::move(other.entry_)) {}
     CachedStatement& operator=(CachedStatement&& other) noexcept;
     CachedStatement(const CachedStatement&) = delete;
     CachedStatement& operator=(const CachedStatement&) = delete;
     ~CachedStatement() { reset(); }
 
-    sqlite3_stmt* get() const { return statement_.get(); }
-    explicit operator bool() const { return static_cast<bool>(statement_); }
+    sqlite3_stmt* get() const { return entry_ ? entry_.mapped().get() : nullptr; }
+    explicit operator bool() const { return get() != nullptr; }
     /// Gives the statement back now.
     void reset();
 
 private:
     StatementCache* cache_ = nullptr;
-    std::string key_;
-    SqliteStatement statement_;
+    Entry entry_;
 };
 
 /// The compiled statements of one connection by their text, so that statements that differ only
@@ -50,7 +53,7 @@ public:
 
 private:
     friend class CachedStatement;
-    void GiveBack(std::string key, SqliteStatement statement);
+    void GiveBack(CachedStatement::Entry entry);
 
     sqlite3* db_ = nullptr;
     std::unordered_map<std::string, SqliteStatement> idle_;

@@ -46,6 +46,11 @@ private:
     std::function<void()> close_;
 };
 
+// Collects the records in the caller's array.
+ImportRecordSink Collect(ImportRecords& records) {
+    return [&records](ImportRecord& record) { records.push_back(std::move(record)); };
+}
+
 } // namespace
 
 bool CImportProxy::Launch() {
@@ -76,21 +81,26 @@ bool CImportProxy::Launch() {
 
 bool CImportProxy::QueryFile(const std::string& path, std::span<const std::string_view> columns,
                              ImportRecords& records, std::vector<std::string>* extras) {
-    return Exchange(&path, columns, records, extras);
+    return Exchange(&path, columns, Collect(records), extras);
+}
+
+bool CImportProxy::QueryFile(const std::string& path, std::span<const std::string_view> columns,
+                             const ImportRecordSink& sink, std::vector<std::string>* extras) {
+    return Exchange(&path, columns, sink, extras);
 }
 
 bool CImportProxy::Query(std::span<const std::string_view> columns, ImportRecords& records,
                          std::vector<std::string>* extras) {
-    return Exchange(nullptr, columns, records, extras);
+    return Exchange(nullptr, columns, Collect(records), extras);
 }
 
 bool CImportProxy::Exchange(const std::string* path, std::span<const std::string_view> columns,
-                            ImportRecords& records, std::vector<std::string>* extras) {
+                            const ImportRecordSink& sink, std::vector<std::string>* extras) {
     if (!Launch())
         return false;
     const ClosePipeOnExit closer([this] { Close(); });
     SendRequest(path, columns);
-    return ReadResponse(records, extras, columns.size());
+    return ReadResponse(sink, extras, columns.size());
 }
 
 void CImportProxy::SendRequest(const std::string* path, std::span<const std::string_view> columns) {
@@ -111,11 +121,15 @@ void CImportProxy::SendRequest(const std::string* path, std::span<const std::str
     out.Flush();
 }
 
-bool CImportProxy::ReadResponse(ImportRecords& records, std::vector<std::string>* extras,
+bool CImportProxy::ReadResponse(const ImportRecordSink& sink, std::vector<std::string>* extras,
                                 std::size_t columnCount) {
     tl::ArchiveReader in(connection_.get());
-    std::optional<ImportRecord> current;
-    // Tags and names are read into the same two strings again and again; only values are kept.
+    // One record is filled again and again: values are read into the strings that the sink left
+    // there, so a sink that only looks at them costs no allocation per value.
+    ImportRecord current;
+    std::size_t fields = 0;
+    bool inRecord = false;
+    // Tags and names are read into the same two strings again and again.
     std::string tag;
     std::string name;
     for (;;) {
@@ -124,15 +138,17 @@ bool CImportProxy::ReadResponse(ImportRecords& records, std::vector<std::string>
             in.ReadDword();
         } else if (tag == kTagBeginRecord) {
             in.ReadDword();
-            current.emplace();
-            current->reserve(columnCount);
+            inRecord = true;
+            fields = 0;
+            current.reserve(columnCount);
         } else if (tag == kTagField) {
             const DWORD index = in.ReadDword();
             in.ReadString(name);
-            std::string value = in.ReadString();
-            if (!current)
+            if (fields == current.size())
+                current.emplace_back();
+            in.ReadString(current[fields++]);
+            if (!inRecord)
                 ThrowMalformed("a field");
-            current->push_back(std::move(value));
             const std::size_t equals = name.find('=');
             if (extras == nullptr || equals == std::string::npos)
                 continue;
@@ -144,10 +160,11 @@ bool CImportProxy::ReadResponse(ImportRecords& records, std::vector<std::string>
                 extras->resize(index + 1);
             (*extras)[index] = name.substr(equals + 1);
         } else if (tag == kTagEndRecord) {
-            if (!current)
+            if (!inRecord)
                 ThrowMalformed("a record end");
-            records.push_back(std::move(*current));
-            current.reset();
+            current.resize(fields);
+            inRecord = false;
+            sink(current);
         } else if (tag == kTagEnd) {
             return true;
         }

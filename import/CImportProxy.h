@@ -3,6 +3,7 @@
 #include "platform/NamedPipe.h"
 #include "platform/UniqueFd.h"
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -11,6 +12,8 @@
 /// One row from the import proxy: the field values in arrival order.
 using ImportRecord = std::vector<std::string>;
 using ImportRecords = std::vector<ImportRecord>;
+/// Takes one record the moment it has arrived; it may move the values out.
+using ImportRecordSink = std::function<void(ImportRecord& record)>;
 
 /// The channel to the import proxy TLMFIMPRT.EXE for one request: a private pipe, the proxy
 /// started from the install directory (theInstallDirectory) with the pipe's name, the request and
@@ -38,6 +41,12 @@ public:
     bool QueryFile(const std::string& path, std::span<const std::string_view> columns, ImportRecords& records,
                    std::vector<std::string>* extras = nullptr);
 
+    /// As QueryFile above, handing each record to sink as soon as its end has arrived instead of
+    /// collecting them, so that the caller works on it while the proxy sends the next. Whatever
+    /// sink throws ends the exchange (the pipe is closed) and passes on.
+    bool QueryFile(const std::string& path, std::span<const std::string_view> columns,
+                   const ImportRecordSink& sink, std::vector<std::string>* extras = nullptr);
+
     /// As QueryFile, for the proxy's default source instead of a file.
     bool Query(std::span<const std::string_view> columns, ImportRecords& records,
                std::vector<std::string>* extras = nullptr);
@@ -46,10 +55,11 @@ public:
     const std::string& PipeName() const { return pipeName_; }
 
 private:
-    bool Exchange(const std::string* path, std::span<const std::string_view> columns, ImportRecords& records,
-                  std::vector<std::string>* extras);
+    bool Exchange(const std::string* path, std::span<const std::string_view> columns,
+                  const ImportRecordSink& sink, std::vector<std::string>* extras);
     void SendRequest(const std::string* path, std::span<const std::string_view> columns);
-    bool ReadResponse(ImportRecords& records, std::vector<std::string>* extras, std::size_t columnCount);
+    bool ReadResponse(const ImportRecordSink& sink, std::vector<std::string>* extras,
+                      std::size_t columnCount);
     void Close();
 
     tl::NamedPipeServer pipe_;

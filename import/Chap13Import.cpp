@@ -1,9 +1,7 @@
 #include "db/CDatabase.h"
 #include "db/DatabaseHandles.h"
-#include "db/SqlText.h"
 #include "import/ImportFields.h"
 #include "import/ReferenceImporters.h"
-#include "platform/Format.h"
 
 #include <array>
 #include <string_view>
@@ -18,12 +16,20 @@ constexpr std::array<std::string_view, 5> kPlanTextColumns = {"District", "Treat
                                                               "Desc"};
 enum PlanTextField { PlanDistrict, Treatment, Usage, PlanText, PlanDesc };
 
+// The statements are templates of the Access dialect: translated once, the values bound.
+constexpr char kInsertProvision[] = "INSERT INTO Chap13Provisions VALUES('%s', '%s', '%s')";
+constexpr char kInsertProvisionLink[] = "INSERT INTO Chap13ProvisionsByState (ProvisionId, "
+                                        "ProvisionDistrict, ProvisionType) VALUES('%s', '%s', %s)";
+constexpr char kInsertPlanText[] =
+    "INSERT INTO Chap13PlanText ([District], [Treatment], [Usage], [Text], [Desc]) "
+    "VALUES('%s', %d, %d, '%s', '%s')";
+
 // Runs one statement in its own transaction; a failure of any kind undoes it and is passed over.
-template <typename MakeStatement>
-void ExecuteAlone(MakeStatement makeStatement) {
+template <typename Execute>
+void ExecuteAlone(Execute execute) {
     try {
         CTransaction transaction(theMainDb);
-        theMainDb.ExecuteSQL(makeStatement());
+        execute();
         transaction.Commit();
     } catch (...) {
     }
@@ -43,19 +49,14 @@ bool ImportChap13Provisions(const std::string& path) {
     for (ImportRecord& record : records) {
         NormaliseRecord(record, kProvisionColumns.size());
         ExecuteAlone([&record] {
-            return tl::Format("INSERT INTO Chap13Provisions VALUES('%s', '%s', '%s')",
-                              SqlQuote(record[ProvisionId]).c_str(), SqlQuote(record[Description]).c_str(),
-                              SqlQuote(record[ProvisionText]).c_str());
+            theMainDb.ExecuteSQL(kInsertProvision,
+                                 {record[ProvisionId], record[Description], record[ProvisionText]});
         });
         ExecuteAlone([&record] {
             // The type stands unquoted in the statement (the column is a number), so it must be one.
-            const std::optional<std::string> type = IntegerLiteral(record[Type]);
-            if (!type)
+            if (!IntegerLiteral(record[Type]))
                 ThrowNotANumber("Type", record[Type]);
-            return tl::Format(
-                "INSERT INTO Chap13ProvisionsByState (ProvisionId, ProvisionDistrict, ProvisionType) "
-                "VALUES('%s', '%s', %s)",
-                SqlQuote(record[ProvisionId]).c_str(), SqlQuote(record[District]).c_str(), type->c_str());
+            theMainDb.ExecuteSQL(kInsertProvisionLink, {record[ProvisionId], record[District], record[Type]});
         });
     }
     return true;
@@ -68,11 +69,9 @@ bool ImportChap13PlanText(const std::string& path) {
     for (ImportRecord& record : records) {
         NormaliseRecord(record, kPlanTextColumns.size());
         ExecuteAlone([&record] {
-            return tl::Format("INSERT INTO Chap13PlanText ([District], [Treatment], [Usage], [Text], [Desc]) "
-                              "VALUES('%s', %d, %d, '%s', '%s')",
-                              SqlQuote(record[PlanDistrict]).c_str(), LeadingInteger(record[Treatment]),
-                              LeadingInteger(record[Usage]), SqlQuote(record[PlanText]).c_str(),
-                              SqlQuote(record[PlanDesc]).c_str());
+            theMainDb.ExecuteSQL(kInsertPlanText,
+                                 {record[PlanDistrict], LeadingInteger(record[Treatment]),
+                                  LeadingInteger(record[Usage]), record[PlanText], record[PlanDesc]});
         });
     }
     return true;

@@ -5,7 +5,6 @@
 #include "db/CChecklistTriggerRecord.h"
 #include "db/CDBException.h"
 #include "db/DatabaseHandles.h"
-#include "db/SqlText.h"
 #include "import/ImportFields.h"
 #include "platform/Format.h"
 
@@ -18,6 +17,16 @@ constexpr std::array<std::string_view, 10> kColumns = {
     "ID", "after", "parent", "text", "desc", "flags", "resides", "districts", "trigger", "triggername"};
 
 enum Field { ID, After, Parent, Text, Desc, Flags, Resides, Districts, Trigger, TriggerName };
+
+// The statements are templates of the Access dialect: translated once, the values bound.
+constexpr char kInsertItem[] =
+    "INSERT INTO CheckListTable ([ID], beforeafter, subsidiary, [text], [desc], flagslo, flagshi, resideslo, "
+    "resideshi, districts, trigger) VALUES('%s', '%s', '%s', '%s', '%s', %d, %d, %d, %d, '%s', '%s')";
+constexpr char kFindItem[] = "SELECT * FROM CheckListTable WHERE ID='%s'";
+constexpr char kDeleteItem[] = "DELETE FROM CheckListTable WHERE ID='%s'";
+constexpr char kFindTrigger[] = "SELECT * FROM CheckListTriggerTable WHERE trigger = '%s'";
+constexpr char kInsertTrigger[] =
+    "INSERT INTO CheckListTriggerTable (trigger, description) VALUES('%s', '%s')";
 
 // An empty or malformed GUID text counts as the nil GUID.
 GUID GuidOrNil(const std::string& text) {
@@ -51,21 +60,17 @@ void CopyToRecord(const CChecklistItem& item, CChecklistRecord& record) {
 }
 
 void InsertItem(const CChecklistItem& item, const std::string& id) {
-    // The districts are quoted like every other text: a quote in them must not end the value.
-    theMainDb.ExecuteSQL(tl::Format(
-        "INSERT INTO CheckListTable ([ID], beforeafter, subsidiary, [text], [desc], flagslo, flagshi, "
-        "resideslo, "
-        "resideshi, districts, trigger) VALUES('%s', '%s', '%s', '%s', '%s', %d, %d, %d, %d, '%s', '%s')",
-        id.c_str(), GuidToString(item.after).c_str(), GuidToString(item.parent).c_str(),
-        SqlQuote(item.text).c_str(), SqlQuote(item.desc).c_str(), LowHalf(item.flags), HighHalf(item.flags),
-        LowHalf(item.resides), HighHalf(item.resides), SqlQuote(item.districts).c_str(),
-        SqlQuote(TriggerText(item.trigger)).c_str()));
+    // The districts are a text like every other: a quote in them must not end the value.
+    theMainDb.ExecuteSQL(kInsertItem,
+                         {id, GuidToString(item.after), GuidToString(item.parent), item.text, item.desc,
+                          LowHalf(item.flags), HighHalf(item.flags), LowHalf(item.resides),
+                          HighHalf(item.resides), item.districts, TriggerText(item.trigger)});
 }
 
 // Inserts the item, or overwrites the row that has its ID.
 void WriteItem(const CChecklistItem& item, const std::string& id) {
     CChecklistRecord record(&theMainDb);
-    record.Open(CRecordset::dynaset, tl::Format("SELECT * FROM CheckListTable WHERE ID='%s'", id.c_str()));
+    record.Open(CRecordset::dynaset, kFindItem, {id});
     if (record.IsEOF()) {
         InsertItem(item, id);
     } else {
@@ -136,7 +141,7 @@ void StoreChecklists(CChecklistCollection& collection) {
             CTransaction transaction(theMainDb);
             const std::string id = GuidToString(item.id);
             if (item.deleted) {
-                theMainDb.ExecuteSQL(tl::Format("DELETE FROM CheckListTable WHERE ID='%s'", id.c_str()));
+                theMainDb.ExecuteSQL(kDeleteItem, {id});
                 transaction.Commit();
                 collection.RemoveAt(i);
                 continue;
@@ -156,19 +161,14 @@ std::string LookupTriggerDescription(const GUID& trigger) {
     if (IsNilGuid(trigger))
         return {};
     CChecklistTriggerRecord record(&theMainDb);
-    record.Open(
-        CRecordset::snapshot,
-        tl::Format("SELECT * FROM CheckListTriggerTable WHERE trigger = '%s'", GuidToString(trigger).c_str()),
-        CRecordset::readOnly);
+    record.Open(CRecordset::snapshot, kFindTrigger, {GuidToString(trigger)}, CRecordset::readOnly);
     return record.IsEOF() ? std::string() : record.description;
 }
 
 void InsertTrigger(const GUID& trigger, const std::string& name) {
     try {
         CTransaction transaction(theMainDb);
-        theMainDb.ExecuteSQL(
-            tl::Format("INSERT INTO CheckListTriggerTable (trigger, description) VALUES('%s', '%s')",
-                       GuidToString(trigger).c_str(), SqlQuote(name).c_str()));
+        theMainDb.ExecuteSQL(kInsertTrigger, {GuidToString(trigger), name});
         transaction.Commit();
     } catch (const CDBException& e) {
         AppMessageBox(e.GetErrorMessage(), win::MB_ICONINFORMATION);

@@ -4,7 +4,7 @@
 
 // The importers of the reference tables. Each asks the import proxy for one file's records (its
 // full local path) and returns false only when that request fails; a response that breaks off
-// throws as CImportProxy::QueryFile does, before anything is written.
+// throws as CImportProxy::QueryFile does, and nothing of the file stays written.
 
 /// Adds the file's creditors to CreditorTable (theCreditorDb) in one transaction, skipping names
 /// already present (also earlier in the same file). A failure rolls the whole file back and is

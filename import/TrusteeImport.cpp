@@ -1,69 +1,82 @@
 #include "app/UserInterface.h"
 #include "db/CTrusteeRecord.h"
 #include "db/DatabaseHandles.h"
-#include "db/SqlText.h"
+#include "import/FileTransaction.h"
 #include "import/ImportFields.h"
 #include "import/ReferenceImporters.h"
-#include "platform/CException.h"
 #include "platform/Format.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace {
 
 constexpr char kSourceName[] = "TrusteeImport";
-constexpr std::size_t kMaxMessage = 511;
 
 constexpr std::array<std::string_view, 13> kColumns = {
     "TrusteeName", "FullName", "Address1", "Address2", "City",       "State", "ZipCode",
     "Telephone",   "Fax",      "Email",    "Ch13",     "Ch13Select", "Ch13Id"};
 
-enum Field { TrusteeName, FullName, Address1, Address2, City, State, ZipCode, Telephone, Fax, Email, Ch13 };
+enum Field {
+    TrusteeName,
+    FullName,
+    Address1,
+    Address2,
+    City,
+    State,
+    ZipCode,
+    Telephone,
+    Fax,
+    Email,
+    Ch13,
+    Ch13Select,
+    Ch13Id
+};
+
+// The statements are templates of the Access dialect: translated once, the values bound.
+constexpr char kFindTrustee[] = "SELECT * FROM TrusteeTable WHERE TrusteeName = '%s'";
+constexpr char kInsertTrustee[] = "INSERT INTO TrusteeTable VALUES('%s', '%s', '%s', '%s', '%s', '%s', '%s', "
+                                  "'%s', '%s', '%s', %s, '%s', '%s')";
 
 bool IsKnownTrustee(const std::string& name) {
     CTrusteeRecord existing(&theMainDb);
-    existing.Open(CRecordset::snapshot,
-                  tl::Format("SELECT * FROM TrusteeTable WHERE TrusteeName = '%s'", SqlQuote(name).c_str()),
-                  CRecordset::readOnly);
+    existing.Open(CRecordset::snapshot, kFindTrustee, {name}, CRecordset::readOnly);
     return !existing.IsEOF();
 }
 
 void InsertTrustee(const ImportRecord& record) {
     // Ch13 stands unquoted in the statement (the column is a number), so it must be one.
-    const std::optional<std::string> ch13 = IntegerLiteral(record[Ch13]);
-    if (!ch13)
+    if (!IntegerLiteral(record[Ch13]))
         ThrowNotANumber("Ch13", record[Ch13]);
-    std::string values;
-    for (std::size_t i = 0; i < kColumns.size(); ++i) {
-        if (i > 0)
-            values += ", ";
-        values += i == Ch13 ? *ch13 : "'" + SqlQuote(record[i]) + "'";
-    }
-    theMainDb.ExecuteSQL("INSERT INTO TrusteeTable VALUES(" + values + ")");
+    theMainDb.ExecuteSQL(kInsertTrustee,
+                         {record[TrusteeName], record[FullName], record[Address1], record[Address2],
+                          record[City], record[State], record[ZipCode], record[Telephone], record[Fax],
+                          record[Email], record[Ch13], record[Ch13Select], record[Ch13Id]});
+}
+
+// Adds the trustee unless its name is already in the table (or came earlier in the file).
+void StoreTrustee(ImportRecord& record) {
+    NormaliseRecord(record, kColumns.size());
+    if (!IsKnownTrustee(record[TrusteeName]))
+        InsertTrustee(record);
 }
 
 } // namespace
 
 bool ImportTrustees(const std::string& path) {
-    ImportRecords records;
+    // Each record is stored as soon as it has arrived, while the proxy sends the next.
+    FileTransaction file(theMainDb);
     {
         CImportProxy proxy;
-        if (!proxy.QueryFile(path, kColumns, records))
+        const bool answered = proxy.QueryFile(
+            path, kColumns, [&file](ImportRecord& record) { file.Run([&record] { StoreTrustee(record); }); });
+        if (!answered)
             return false;
     }
-    try {
-        CTransaction transaction(theMainDb);
-        for (ImportRecord& record : records) {
-            NormaliseRecord(record, kColumns.size());
-            if (!IsKnownTrustee(record[TrusteeName]))
-                InsertTrustee(record);
-        }
-        transaction.Commit();
-    } catch (const CException& e) {
-        AppMessageBox(
-            tl::Format("%s[%d] - %s", kSourceName, __LINE__, e.GetErrorMessage(kMaxMessage).c_str()),
-            win::MB_ICONINFORMATION);
-    }
+    // A file without records still opens and commits its transaction.
+    if (const std::optional<std::string> failure = file.Commit())
+        AppMessageBox(tl::Format("%s[%d] - %s", kSourceName, __LINE__, failure->c_str()),
+                      win::MB_ICONINFORMATION);
     return true;
 }

@@ -68,12 +68,24 @@ std::string EncodeStringLength(std::size_t length) {
 }
 
 void ArchiveWriter::WriteDword(DWORD value) {
+    if (buffer_.size() - used_ >= 4) {
+        for (int i = 0; i < 4; ++i)
+            buffer_[used_++] = static_cast<char>((value >> (8 * i)) & 0xFF);
+        return;
+    }
     std::string bytes;
     PutLittleEndian(bytes, value, 4);
     Write(bytes.data(), bytes.size());
 }
 
 void ArchiveWriter::WriteString(std::string_view text) {
+    // Most strings are short and fit in the buffer as they are.
+    if (text.size() < 0xFF && buffer_.size() - used_ > text.size()) {
+        buffer_[used_++] = static_cast<char>(text.size());
+        std::memcpy(buffer_.data() + used_, text.data(), text.size());
+        used_ += text.size();
+        return;
+    }
     const std::string prefix = EncodeStringLength(text.size());
     Write(prefix.data(), prefix.size());
     Write(text.data(), text.size());
@@ -146,6 +158,11 @@ void ArchiveReader::ReadInto(std::string& text, std::size_t size) {
 }
 
 DWORD ArchiveReader::ReadDword() {
+    if (end_ - position_ >= 4) {
+        const DWORD value = GetLittleEndian(buffer_.data() + position_, 4);
+        position_ += 4;
+        return value;
+    }
     char bytes[4];
     Read(bytes, sizeof bytes);
     return GetLittleEndian(bytes, 4);
@@ -158,6 +175,15 @@ std::string ArchiveReader::ReadString() {
 }
 
 void ArchiveReader::ReadString(std::string& text) {
+    // Most strings are short and lie whole in the buffer.
+    if (position_ < end_) {
+        const std::size_t length = static_cast<unsigned char>(buffer_[position_]);
+        if (length < 0xFF && end_ - position_ > length) {
+            text.assign(buffer_.data() + position_ + 1, length);
+            position_ += 1 + length;
+            return;
+        }
+    }
     char first = 0;
     Read(&first, 1);
     std::uint32_t length = static_cast<unsigned char>(first);

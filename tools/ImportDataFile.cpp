@@ -57,6 +57,8 @@ bool ImportDataFile::Fail(const std::string& message) {
 }
 
 std::optional<std::string> ImportDataFile::Unescape(std::string_view value) {
+    if (value.find('\\') == std::string_view::npos)
+        return std::string(value);
     std::string text;
     text.reserve(value.size());
     for (std::size_t i = 0; i < value.size(); ++i) {

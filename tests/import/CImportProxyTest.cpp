@@ -9,6 +9,7 @@
 #include <array>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 using tltest::Wire;
 using Records = ImportRecords;
@@ -80,6 +81,36 @@ TEST_F(ImportChannel, ValuesOf255And65534CharactersComeThroughWhole) {
     const std::string v70000(70000, 'c');
     EXPECT_EQ(Query(Begin().Record({v255, v65534}).Record({v70000, ""}).String("ER").Bytes()),
               (Records{{v255, v65534}, {v70000, ""}}));
+}
+
+TEST_F(ImportChannel, ASinkTakesEachRecordAsItEndsAndWhatItThrowsEndsTheExchange) {
+    UseStandIn(Begin()
+                   .Record({"Macy's", "Mason"})
+                   .Record({"Sears"})
+                   .Record({})
+                   .Record({"a", "b"})
+                   .String("ER")
+                   .Bytes());
+    Records seen;
+    CImportProxy proxy;
+    EXPECT_TRUE(proxy.QueryFile("C:\\Data\\x.ini", kColumns, [&seen](ImportRecord& record) {
+        seen.push_back(record);
+        // A sink may change the record; the next one is not affected.
+        if (!record.empty())
+            record[0] += " (taken)";
+    }));
+    EXPECT_EQ(seen, (Records{{"Macy's", "Mason"}, {"Sears"}, {}, {"a", "b"}}));
+
+    UseStandIn(Begin().Record({"one"}).Record({"two"}).Record({"three"}).String("ER").Bytes());
+    seen.clear();
+    const auto stopAtTwo = [&seen](ImportRecord& record) {
+        if (record[0] == "two")
+            throw std::runtime_error("the caller gave up");
+        seen.push_back(std::move(record));
+    };
+    EXPECT_THROW(proxy.QueryFile("C:\\Data\\x.ini", kColumns, stopAtTwo), std::runtime_error);
+    EXPECT_EQ(seen, (Records{{"one"}}));
+    EXPECT_EQ(PipesLeft(), 0u);
 }
 
 TEST_F(ImportChannel, UnknownTagsAreSkippedWhereverATagIsExpected) {

@@ -1,6 +1,7 @@
 // Creditor and trustee files through the real proxy into real databases.
 #include "db/DatabaseHandles.h"
 #include "import/ReferenceImporters.h"
+#include "platform/Archive.h"
 #include "tests/import/ImportTestSupport.h"
 
 #include <gmock/gmock.h>
@@ -8,6 +9,7 @@
 
 using testing::MatchesRegex;
 using tltest::Section;
+using tltest::Wire;
 using Lines = std::vector<std::string>;
 
 namespace {
@@ -118,4 +120,50 @@ TEST_F(CreditorImport, AnInjectionThroughCh13FailsItsFileAndChangesNoOtherRowOrT
         "quotes.ini", Section({{"TrusteeName", "O'Brien'); DROP TABLE TrusteeTable; --"}, {"Ch13", "-1"}}))));
     EXPECT_EQ(MainRows("SELECT TrusteeName, Ch13 FROM TrusteeTable ORDER BY rowid"),
               (Lines{"Kept|2", "O'Brien'); DROP TABLE TrusteeTable; --|-1"}));
+}
+
+TEST_F(CreditorImport, AResponseThatBreaksOffLeavesNothingOfItsFileAndShowsNothing) {
+    const std::string tooLong(256, 'x');
+    // Records stored while the response still arrived, and one that failed, all come to nothing.
+    UseStandIn(Wire()
+                   .String("BR")
+                   .Dword(0)
+                   .Record({"Fine"})
+                   .Record({"Bad", " ", " ", tooLong})
+                   .Record({"Later"})
+                   .String("BRR")
+                   .Bytes());
+    EXPECT_THROW(ImportCreditors("C:\\Data\\creditors.ini"), CArchiveException);
+    EXPECT_TRUE(Creditors().empty());
+    EXPECT_FALSE(theCreditorDb.IsInTransaction());
+
+    UseStandIn(Wire()
+                   .String("BR")
+                   .Dword(0)
+                   .Record({"Smith", "Ann Smith", " ", " ", " ", "NY", " ", " ", " ", " ", "1"})
+                   .String("BRR")
+                   .Dword(0)
+                   .Bytes());
+    EXPECT_THROW(ImportTrustees("C:\\Data\\trustees.ini"), CArchiveException);
+    EXPECT_TRUE(Trustees().empty());
+    EXPECT_FALSE(theMainDb.IsInTransaction());
+    EXPECT_TRUE(ui.Messages().empty());
+}
+
+TEST_F(CreditorImport, AFailureWhileTheResponseStillArrivesIsShownOnceItHasEnded) {
+    UseStandIn(Wire()
+                   .String("BR")
+                   .Dword(0)
+                   .Record({"Bad", " ", " ", std::string(256, 'x')})
+                   .Record({"Later"})
+                   .String("ER")
+                   .Bytes());
+    EXPECT_TRUE(ImportCreditors("C:\\Data\\creditors.ini"));
+    EXPECT_TRUE(Creditors().empty());
+    EXPECT_EQ(ui.MessageTexts().size(), 1u);
+    EXPECT_THAT(
+        ui.MessageTexts()[0],
+        MatchesRegex("CreditorImport\\[[0-9]+\\] - CHECK constraint failed: CreditorTable.City holds at "
+                     "most 255 characters"));
+    EXPECT_FALSE(theCreditorDb.IsInTransaction());
 }
