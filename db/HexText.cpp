@@ -1,18 +1,10 @@
 #include "db/HexText.h"
 
+#include "platform/TextUtil.h"
+
 namespace {
 
 constexpr char kDigits[] = "0123456789ABCDEF";
-
-int DigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 } // namespace
 
@@ -32,8 +24,8 @@ std::optional<std::vector<unsigned char>> HexDecode(std::string_view text) {
     std::vector<unsigned char> bytes;
     bytes.reserve(text.size() / 2);
     for (std::size_t i = 0; i < text.size(); i += 2) {
-        const int high = DigitValue(text[i]);
-        const int low = DigitValue(text[i + 1]);
+        const int high = tl::HexDigitValue(text[i]);
+        const int low = tl::HexDigitValue(text[i + 1]);
         if (high < 0 || low < 0)
             return std::nullopt;
         bytes.push_back(static_cast<unsigned char>(high << 4 | low));

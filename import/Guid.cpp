@@ -1,22 +1,11 @@
 #include "import/Guid.h"
 
 #include "platform/Format.h"
+#include "platform/TextUtil.h"
 
 #include <uuid/uuid.h>
 
-namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
+namespace {} // namespace
 
 GUID NewGuid() {
     uuid_t uuid;
@@ -49,8 +38,8 @@ bool GuidFromString(std::string_view text, GUID& guid) {
                 return false;
             continue;
         }
-        const int high = HexValue(text[i]);
-        const int low = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
+        const int high = tl::HexDigitValue(text[i]);
+        const int low = i + 1 < text.size() ? tl::HexDigitValue(text[i + 1]) : -1;
         if (high < 0 || low < 0)
             return false;
         bytes[count++] = static_cast<std::uint8_t>((high << 4) | low);

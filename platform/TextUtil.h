@@ -14,6 +14,17 @@ constexpr char AsciiToLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+/// The value of one hexadecimal digit (either case), or -1 for any other byte.
+constexpr int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 std::string ToUpper(std::string_view text);
 std::string ToLower(std::string_view text);
 

@@ -11,16 +11,6 @@ bool IsDecimal(char c) {
     return c >= '0' && c <= '9';
 }
 
-int HexValue(char c) {
-    if (IsDecimal(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The digits of a numeric reference, converted as a 32-bit unsigned conversion does: a number
 // too large for it saturates. Only the low eight bits are used.
 char NumericByte(std::string_view digits, int base, std::size_t& used) {
@@ -28,8 +18,8 @@ char NumericByte(std::string_view digits, int base, std::size_t& used) {
     bool saturated = false;
     used = 0;
     for (; used < digits.size(); ++used) {
-        const int digit =
-            base == 16 ? HexValue(digits[used]) : (IsDecimal(digits[used]) ? digits[used] - '0' : -1);
+        const int digit = base == 16 ? tl::HexDigitValue(digits[used])
+                                     : (IsDecimal(digits[used]) ? digits[used] - '0' : -1);
         if (digit < 0)
             break;
         value = value * static_cast<unsigned>(base) + static_cast<unsigned>(digit);
@@ -54,7 +44,7 @@ constexpr NamedReference kNamedReferences[] = {
 // Decodes the reference that follows an "&"; false when it is not one. used counts the bytes
 // taken after the "&", not including an optional ";".
 bool DecodeReference(std::string_view rest, char& decoded, std::size_t& used) {
-    if (rest.size() >= 3 && rest[0] == '#' && rest[1] == 'x' && HexValue(rest[2]) >= 0) {
+    if (rest.size() >= 3 && rest[0] == '#' && rest[1] == 'x' && tl::HexDigitValue(rest[2]) >= 0) {
         decoded = NumericByte(rest.substr(2), 16, used);
         used += 2;
         return true;
