@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/CPackedDate.h"
+#include "tables/CPackedDate.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,7 @@
 // OpenSSL 3 marks its low-level cipher functions deprecated; they are exactly what we compare with.
 #define OPENSSL_SUPPRESS_DEPRECATED
 
-#include "db/CBlowfish.h"
+#include "crypto/CBlowfish.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "db/CDatabase.h"
-#include "db/DatabaseHandles.h"
 #include "import/ImportFields.h"
 #include "import/ReferenceImporters.h"
+#include "tables/DatabaseHandles.h"
 
 #include <array>
 #include <string_view>

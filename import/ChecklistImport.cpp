@@ -1,12 +1,12 @@
 #include "import/ChecklistImport.h"
 
 #include "app/UserInterface.h"
-#include "db/CChecklistRecord.h"
-#include "db/CChecklistTriggerRecord.h"
 #include "db/CDBException.h"
-#include "db/DatabaseHandles.h"
 #include "import/ImportFields.h"
 #include "platform/Format.h"
+#include "tables/CChecklistRecord.h"
+#include "tables/CChecklistTriggerRecord.h"
+#include "tables/DatabaseHandles.h"
 
 #include <array>
 #include <string_view>

@@ -1,11 +1,11 @@
 #include "app/UserInterface.h"
-#include "db/CCreditorRecord.h"
-#include "db/DatabaseHandles.h"
-#include "db/ZipCode.h"
 #include "import/FileTransaction.h"
 #include "import/ImportFields.h"
 #include "import/ReferenceImporters.h"
 #include "platform/Format.h"
+#include "tables/CCreditorRecord.h"
+#include "tables/DatabaseHandles.h"
+#include "tables/ZipCode.h"
 
 #include <array>
 #include <optional>

@@ -6,9 +6,9 @@
 #include "import/ReferenceImporters.h"
 #include "platform/CException.h"
 #include "platform/Format.h"
-#include "update/DownloadFile.h"
-#include "update/ManifestNames.h"
-#include "update/UpdateList.h"
+#include "release/DownloadFile.h"
+#include "release/ManifestNames.h"
+#include "release/TargetFolders.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "app/UserInterface.h"
-#include "db/CTrusteeRecord.h"
-#include "db/DatabaseHandles.h"
 #include "import/FileTransaction.h"
 #include "import/ImportFields.h"
 #include "import/ReferenceImporters.h"
 #include "platform/Format.h"
+#include "tables/CTrusteeRecord.h"
+#include "tables/DatabaseHandles.h"
 
 #include <array>
 #include <optional>

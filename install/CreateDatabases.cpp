@@ -2,19 +2,19 @@
 
 #include "app/CSetupSheet.h"
 #include "app/UserInterface.h"
-#include "db/CBlowfish.h"
+#include "crypto/CBlowfish.h"
+#include "crypto/MasterKey.h"
 #include "db/CDBException.h"
 #include "db/CreateDatabaseFile.h"
-#include "db/DatabaseHandles.h"
-#include "db/DatabaseSchema.h"
-#include "db/MasterKey.h"
-#include "db/SetPasswords.h"
 #include "db/SqlText.h"
-#include "db/ZipCode.h"
 #include "platform/FileApi.h"
 #include "platform/Format.h"
 #include "platform/LastError.h"
 #include "platform/PathHelpers.h"
+#include "tables/DatabaseHandles.h"
+#include "tables/DatabaseSchema.h"
+#include "tables/SetPasswords.h"
+#include "tables/ZipCode.h"
 
 #include <memory>
 #include <span>

@@ -3,8 +3,9 @@
 #include "app/CSetupSheet.h"
 #include "platform/PathHelpers.h"
 #include "platform/TextUtil.h"
+#include "release/ManifestNames.h"
+#include "release/TargetFolders.h"
 #include "update/FileComparison.h"
-#include "update/ManifestNames.h"
 
 #include <memory>
 #include <optional>
@@ -175,25 +176,6 @@ bool AnySharedNeedsWork(CSetupSheet& sheet, const std::vector<std::unique_ptr<En
 }
 
 } // namespace
-
-bool IsStateSelected(const CSetupSheet& sheet, std::string_view state) {
-    for (const std::string& selected : sheet.states) {
-        if (tl::EqualsNoCase(selected, state))
-            return true;
-    }
-    return false;
-}
-
-std::string TargetFolderFor(const CSetupSheet& sheet, std::int32_t flags) {
-    switch (FolderKindFromFlags(flags)) {
-    case FolderHome:
-        return sheet.homeDirectory + "\\";
-    case FolderLocalAppData:
-        return tl::GetLocalAppDataDir();
-    default:
-        return sheet.installDirectory + "\\";
-    }
-}
 
 void BuildUpdateList(CSetupSheet& sheet) {
     theUpdateList.clear();

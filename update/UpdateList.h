@@ -20,12 +20,6 @@ struct UpdateItem {
 /// support-file rows, in manifest order.
 extern std::vector<UpdateItem> theUpdateList;
 
-/// True when state is one of the sheet's selected states, compared without regard to case.
-bool IsStateSelected(const CSetupSheet& sheet, std::string_view state);
-
-/// The target folder of a file with these Flags, ending in "\".
-std::string TargetFolderFor(const CSetupSheet& sheet, std::int32_t flags);
-
 /// Rebuilds theUpdateList from the manifest and the files on disk, logging each decision, and
 /// removes from the manifest every module and support file that needs no action (so later
 /// readers of the manifest see only the files the update touches). A support file whose Date and

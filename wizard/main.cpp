@@ -1,6 +1,6 @@
 #include "app/CSetupApp.h"
 #include "install/RunFullInstall.h"
-#include "update/FetchUrl.h"
+#include "release/FetchUrl.h"
 #include "update/RunUpdate.h"
 #include "wizard/QtUserInterface.h"
 

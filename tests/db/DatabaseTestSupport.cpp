@@ -2,9 +2,9 @@
 
 #include "db/CDBException.h"
 #include "db/CreateDatabaseFile.h"
-#include "db/DatabaseHandles.h"
 #include "db/SqlText.h"
 #include "platform/FileApi.h"
+#include "tables/DatabaseHandles.h"
 
 #include <fstream>
 

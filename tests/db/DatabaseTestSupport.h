@@ -1,7 +1,7 @@
 #pragma once
 
 #include "db/CDatabase.h"
-#include "db/DatabaseSchema.h"
+#include "tables/DatabaseSchema.h"
 #include "tests/support/TestMachine.h"
 
 #include <span>

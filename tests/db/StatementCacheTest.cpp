@@ -1,11 +1,11 @@
 // Data statements are kept compiled with their values as parameters; what they do stays the same.
-#include "db/CCreditorRecord.h"
 #include "db/CDBException.h"
 #include "db/CDatabase.h"
-#include "db/DatabaseSchema.h"
 #include "db/JetTranslator.h"
 #include "db/SqlText.h"
 #include "platform/Format.h"
+#include "tables/CCreditorRecord.h"
+#include "tables/DatabaseSchema.h"
 #include "tests/db/DatabaseTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,14 +1,14 @@
 // Statement templates with bound values do exactly what the statement formatted from them does:
 // each case runs the formatted text on one database and the template on another, and both must
 // end with the same outcome and the same rows.
-#include "db/CCreditorRecord.h"
 #include "db/CDBException.h"
 #include "db/CDatabase.h"
-#include "db/CTrusteeRecord.h"
-#include "db/DatabaseSchema.h"
 #include "db/JetTranslator.h"
 #include "db/SqlText.h"
 #include "platform/Format.h"
+#include "tables/CCreditorRecord.h"
+#include "tables/CTrusteeRecord.h"
+#include "tables/DatabaseSchema.h"
 #include "tests/db/DatabaseTestSupport.h"
 
 #include <climits>

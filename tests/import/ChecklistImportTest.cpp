@@ -2,7 +2,7 @@
 // proxy into a real main database.
 #include "import/ChecklistImport.h"
 
-#include "db/DatabaseHandles.h"
+#include "tables/DatabaseHandles.h"
 #include "tests/import/ImportTestSupport.h"
 
 #include <gtest/gtest.h>

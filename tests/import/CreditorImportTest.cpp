@@ -1,7 +1,7 @@
 // Creditor and trustee files through the real proxy into real databases.
-#include "db/DatabaseHandles.h"
 #include "import/ReferenceImporters.h"
 #include "platform/Archive.h"
+#include "tables/DatabaseHandles.h"
 #include "tests/import/ImportTestSupport.h"
 
 #include <gmock/gmock.h>

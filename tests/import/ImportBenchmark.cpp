@@ -5,15 +5,15 @@
 #include "app/AppGlobals.h"
 #include "db/CDatabase.h"
 #include "db/CreateDatabaseFile.h"
-#include "db/DatabaseHandles.h"
-#include "db/DatabaseSchema.h"
 #include "db/SqlText.h"
-#include "db/ZipCode.h"
 #include "import/CImportProxy.h"
 #include "import/ReferenceImporters.h"
 #include "platform/Format.h"
 #include "platform/Machine.h"
 #include "platform/WindowsPath.h"
+#include "tables/DatabaseHandles.h"
+#include "tables/DatabaseSchema.h"
+#include "tables/ZipCode.h"
 #include "tests/support/TestMachine.h"
 
 #include <chrono>

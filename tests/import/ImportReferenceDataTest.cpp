@@ -3,7 +3,7 @@
 #include "import/ImportReferenceData.h"
 
 #include "app/CSetupSheet.h"
-#include "db/DatabaseHandles.h"
+#include "tables/DatabaseHandles.h"
 #include "tests/import/ImportTestSupport.h"
 
 #include <gmock/gmock.h>

@@ -1,9 +1,9 @@
 #include "tests/import/ImportTestSupport.h"
 
 #include "app/AppGlobals.h"
-#include "db/DatabaseHandles.h"
-#include "db/DatabaseSchema.h"
 #include "platform/Archive.h"
+#include "tables/DatabaseHandles.h"
+#include "tables/DatabaseSchema.h"
 
 #include <cstdlib>
 

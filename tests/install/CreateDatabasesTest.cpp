@@ -2,11 +2,11 @@
 
 #include "app/CSetupSheet.h"
 #include "app/ScriptedUserInterface.h"
-#include "db/CBlowfish.h"
-#include "db/DatabaseHandles.h"
-#include "db/HexText.h"
-#include "db/PasswordText.h"
+#include "crypto/CBlowfish.h"
+#include "crypto/HexText.h"
+#include "crypto/PasswordText.h"
 #include "db/SqlText.h"
+#include "tables/DatabaseHandles.h"
 #include "tests/db/DatabaseTestSupport.h"
 
 #include <cstdio>

@@ -1,7 +1,8 @@
 #include "update/UpdateList.h"
 
 #include "platform/FileTime.h"
-#include "tests/update/UpdateTestBase.h"
+#include "release/TargetFolders.h"
+#include "tests/release/UpdateTestBase.h"
 #include "update/FileComparison.h"
 
 #include <gmock/gmock.h>

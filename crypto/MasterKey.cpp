@@ -1,0 +1,3 @@
+#include "crypto/MasterKey.h"
+
+std::unique_ptr<CBlowfish> theMasterKey;

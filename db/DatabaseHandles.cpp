@@ -1,7 +1,0 @@
-#include "db/DatabaseHandles.h"
-
-CDatabase theMainDb;
-CDatabase thePlacesDb;
-CDatabase theCreditorDb;
-bool thePlacesDbOpen = false;
-bool theCreditorDbOpen = false;

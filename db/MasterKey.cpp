@@ -1,3 +1,0 @@
-#include "db/MasterKey.h"
-
-std::unique_ptr<CBlowfish> theMasterKey;

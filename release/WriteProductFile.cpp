@@ -1,0 +1,128 @@
+#include "release/WriteProductFile.h"
+
+#include "platform/FileTime.h"
+#include "platform/Format.h"
+#include "platform/HostFile.h"
+#include "platform/LastError.h"
+#include "platform/UniqueFd.h"
+#include "platform/WindowsPath.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A temporary file that is removed unless it was renamed into place.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const fs::path& target)
+        : name_((target.parent_path() / ("." + target.filename().string() + ".download.XXXXXX")).string()),
+          fd_(::mkostemp(name_.data(), O_CLOEXEC)) {}
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() {
+        fd_.reset();
+        if (!renamed_ && !name_.empty())
+            ::unlink(name_.c_str());
+    }
+
+    bool IsOpen() const { return static_cast<bool>(fd_); }
+    int fd() const { return fd_.get(); }
+
+    /// Closes the file; errno on failure, else 0.
+    int Close() {
+        const int fd = fd_.release();
+        return ::close(fd) == 0 ? 0 : errno;
+    }
+
+    /// errno on failure, else 0.
+    int RenameTo(const fs::path& target) {
+        if (::rename(name_.c_str(), target.c_str()) != 0)
+            return errno;
+        renamed_ = true;
+        return 0;
+    }
+
+private:
+    std::string name_;
+    tl::UniqueFd fd_;
+    bool renamed_ = false;
+};
+
+constexpr std::uint16_t kElfExecutable = 2; // ET_EXEC
+constexpr std::uint16_t kElfShared = 3;     // ET_DYN: shared objects and position-independent programs
+
+} // namespace
+
+bool IsElfProgram(const std::uint8_t* bytes, std::size_t size) {
+    if (size < 18 || std::memcmp(bytes,
+                                 "\x7F"
+                                 "ELF",
+                                 4) != 0)
+        return false;
+    const bool bigEndian = bytes[5] == 2;
+    const std::uint16_t type = bigEndian ? static_cast<std::uint16_t>(bytes[16] << 8 | bytes[17])
+                                         : static_cast<std::uint16_t>(bytes[17] << 8 | bytes[16]);
+    return type == kElfExecutable || type == kElfShared;
+}
+
+DWORD WriteProductFile(std::string_view path, const std::uint8_t* bytes, std::size_t size,
+                       std::int64_t fileTime) {
+    DWORD error = win::ERROR_SUCCESS;
+    const auto host = tl::MapToHostPath(path, &error);
+    if (!host)
+        return error;
+    struct stat existing {};
+    if (::stat(host->c_str(), &existing) == 0 &&
+        (S_ISDIR(existing.st_mode) || (existing.st_mode & S_IWUSR) == 0))
+        return win::ERROR_ACCESS_DENIED;
+
+    TemporaryFile temporary(*host);
+    if (!temporary.IsOpen())
+        return win::ErrorFromErrno(errno);
+    int failure =
+        tl::WriteAll(temporary.fd(), std::string_view(reinterpret_cast<const char*>(bytes), size), *host);
+    if (failure == 0 && ::fchmod(temporary.fd(), IsElfProgram(bytes, size) ? 0755 : 0644) != 0)
+        failure = errno;
+    if (failure == 0 && fileTime >= 0 && !tl::SetLastWriteTime(temporary.fd(), fileTime))
+        return win::GetLastError();
+    if (failure == 0 && ::fsync(temporary.fd()) != 0)
+        failure = errno;
+    if (failure == 0)
+        failure = temporary.Close();
+    if (failure == 0)
+        failure = temporary.RenameTo(*host);
+    return win::ErrorFromErrno(failure);
+}
+
+std::string FileErrorMessage(DWORD error, std::string_view path) {
+    const std::string name(path);
+    switch (error) {
+    case win::ERROR_FILE_NOT_FOUND:
+        return tl::Format("%s was not found.", name.c_str());
+    case win::ERROR_PATH_NOT_FOUND:
+    case win::ERROR_INVALID_NAME:
+    case win::ERROR_BAD_NETPATH:
+    case win::ERROR_BAD_NET_NAME:
+        return tl::Format("%s contains an incorrect path.", name.c_str());
+    case win::ERROR_ACCESS_DENIED:
+        return tl::Format("Access to %s was denied.", name.c_str());
+    case win::ERROR_SHARING_VIOLATION:
+        return tl::Format("A sharing violation occurred while accessing %s.", name.c_str());
+    case win::ERROR_LOCK_VIOLATION:
+        return tl::Format("A locking violation occurred while accessing %s.", name.c_str());
+    case win::ERROR_DISK_FULL:
+        return tl::Format("Disk full while accessing %s.", name.c_str());
+    case win::ERROR_IO_DEVICE:
+        return tl::Format("A hardware I/O error was reported while accessing %s.", name.c_str());
+    default:
+        return tl::Format("An unexpected error occurred while accessing %s.", name.c_str());
+    }
+}

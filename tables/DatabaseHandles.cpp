@@ -1,0 +1,7 @@
+#include "tables/DatabaseHandles.h"
+
+CDatabase theMainDb;
+CDatabase thePlacesDb;
+CDatabase theCreditorDb;
+bool thePlacesDbOpen = false;
+bool theCreditorDbOpen = false;
