@@ -9,7 +9,9 @@ class CSetupSheet;
 /// also need theCreditorDb open). theMainDb must be open. Each rung is one transaction; a failing
 /// rung is rolled back and logged (some also show a box) and the ladder goes on. Settings
 /// UpdateLevel (the sheet's updateLevel) and DatabaseLevel (the target) are written at the end
-/// whatever happened. Returns 1, or 0 when the EventTable could not be probed or rebuilt.
+/// whatever happened. The places rung replaces the places database: thePlacesDb is closed before
+/// and opened again on the new file, thePlacesDbOpen saying whether that worked. Returns 1, or 0
+/// when the EventTable could not be probed or rebuilt.
 int UpgradeDatabases(CSetupSheet& sheet);
 
 /// The level the release expects: the manifest's DatabaseLevel (0 without a manifest).
