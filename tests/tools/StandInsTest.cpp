@@ -50,8 +50,3 @@ TEST_F(StandIns, TheSplashProgramRunsTheProductFromItsOwnFolder) {
     tltest::ChildProgram alone((folder / "TlSplash.exe").string());
     EXPECT_EQ(alone.WaitForExit(), 1);
 }
-
-TEST_F(StandIns, TheMonitorRefusesUnknownOptions) {
-    tltest::ChildProgram monitor(TL_ECF_MONITOR_STANDIN, {"--stop-now"});
-    EXPECT_EQ(monitor.WaitForExit(), 2);
-}
