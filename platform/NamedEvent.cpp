@@ -38,6 +38,12 @@ bool WaitReadable(int fd, int timeoutMs) {
     }
 }
 
+// True when some handle holds the FIFO open: only then can a writer open it without waiting.
+bool IsHeld(const fs::path& path) {
+    const UniqueFd probe(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+    return static_cast<bool>(probe);
+}
+
 } // namespace
 
 std::optional<fs::path> EventHostPath(std::string_view name, DWORD* error) {
@@ -50,8 +56,9 @@ std::optional<fs::path> EventHostPath(std::string_view name, DWORD* error) {
     return Machine::Current().Prefix() / "events" / std::string(name);
 }
 
-bool NamedEvent::Create(std::string_view name) {
+bool NamedEvent::Create(std::string_view name, EventReset reset) {
     Close();
+    existed_ = false;
     DWORD error = win::ERROR_SUCCESS;
     const auto path = EventHostPath(name, &error);
     if (!path) {
@@ -64,10 +71,12 @@ bool NamedEvent::Create(std::string_view name) {
         win::SetLastError(win::ErrorFromErrno(ec.value()));
         return false;
     }
-    if (::mkfifo(path->c_str(), 0600) != 0 && errno != EEXIST) {
+    const bool made = ::mkfifo(path->c_str(), 0600) == 0;
+    if (!made && errno != EEXIST) {
         win::SetLastError(win::ErrorFromErrno(errno));
         return false;
     }
+    const bool existed = !made && IsHeld(*path);
     // Read-write: opening never waits for a partner, and the byte stays while any holder is open.
     UniqueFd fifo(::open(path->c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
     if (!fifo) {
@@ -80,6 +89,9 @@ bool NamedEvent::Create(std::string_view name) {
         return false;
     }
     fifo_ = std::move(fifo);
+    reset_ = reset;
+    existed_ = existed;
+    win::SetLastError(existed ? win::ERROR_ALREADY_EXISTS : win::ERROR_SUCCESS);
     return true;
 }
 
@@ -102,6 +114,17 @@ bool NamedEvent::Set() {
     return true;
 }
 
+bool NamedEvent::Reset() {
+    if (!fifo_) {
+        win::SetLastError(win::ERROR_INVALID_HANDLE);
+        return false;
+    }
+    char signal = 0;
+    while (::read(fifo_.get(), &signal, 1) < 0 && errno == EINTR) {
+    }
+    return true;
+}
+
 DWORD NamedEvent::Wait(int timeoutMs) {
     if (!fifo_) {
         win::SetLastError(win::ERROR_INVALID_HANDLE);
@@ -116,6 +139,8 @@ DWORD NamedEvent::Wait(int timeoutMs) {
             win::SetLastError(win::ErrorFromErrno(errno));
             return win::WAIT_FAILED;
         }
+        if (reset_ == EventReset::Manual)
+            return win::WAIT_OBJECT_0;
         char signal = 0;
         const ssize_t n = ::read(fifo_.get(), &signal, 1);
         if (n == 1)

@@ -4,6 +4,7 @@
 #include "platform/WinTypes.h"
 #include "wizard/CProgressThread.h"
 #include "wizard/InstallWizard.h"
+#include "wizard/UpdateWizard.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -134,10 +135,10 @@ int QtUserInterface::RunInstallWizard(CSetupSheet& sheet) {
     return dispatcher_.Call([&] { return RunInstallWizardWindow(sheet); }, win::IDCANCEL);
 }
 
-// The update wizard's own pages and the attorney roster are built with the update sequence and
-// the roster; until then they end as if cancelled.
-int QtUserInterface::RunUpdateWizard(CSetupSheet&) {
-    return win::IDCANCEL;
+int QtUserInterface::RunUpdateWizard(CSetupSheet& sheet) {
+    return dispatcher_.Call([&] { return RunUpdateWizardWindow(sheet); }, win::IDCANCEL);
 }
+
+// The attorney roster is built with the roster dialogs; until then it shows nothing.
 
 void QtUserInterface::RunAttorneyRoster(CSetupSheet&) {}

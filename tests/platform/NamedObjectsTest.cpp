@@ -141,6 +141,36 @@ TEST_F(NamedObjects, ASignalDoesNotOutliveItsHolders) {
     EXPECT_EQ(waiter.Wait(0), win::WAIT_TIMEOUT);
 }
 
+TEST_F(NamedObjects, CreatingAnEventSaysWhetherSomeoneHoldsIt) {
+    tl::NamedEvent first;
+    ASSERT_TRUE(first.Create("Global\\TLMECF_DEAD_EVENT"));
+    EXPECT_FALSE(first.AlreadyExisted());
+    EXPECT_EQ(win::GetLastError(), win::ERROR_SUCCESS);
+    tl::NamedEvent second;
+    ASSERT_TRUE(second.Create("Global\\TLMECF_DEAD_EVENT"));
+    EXPECT_TRUE(second.AlreadyExisted());
+    EXPECT_EQ(win::GetLastError(), win::ERROR_ALREADY_EXISTS);
+    first.Close();
+    second.Close(); // the last holder goes, as when its process dies: the FIFO's name stays
+    tl::NamedEvent third;
+    ASSERT_TRUE(third.Create("Global\\TLMECF_DEAD_EVENT"));
+    EXPECT_FALSE(third.AlreadyExisted());
+}
+
+TEST_F(NamedObjects, AManualResetEventStaysSignalledUntilReset) {
+    tl::NamedEvent setter;
+    tl::NamedEvent waiter;
+    ASSERT_TRUE(setter.Create("Kill", tl::EventReset::Manual));
+    ASSERT_TRUE(waiter.Create("Kill", tl::EventReset::Manual));
+    EXPECT_EQ(waiter.Wait(0), win::WAIT_TIMEOUT);
+    ASSERT_TRUE(setter.Set());
+    EXPECT_EQ(waiter.Wait(1000), win::WAIT_OBJECT_0);
+    EXPECT_EQ(waiter.Wait(0), win::WAIT_OBJECT_0);
+    EXPECT_EQ(setter.Wait(0), win::WAIT_OBJECT_0);
+    ASSERT_TRUE(waiter.Reset());
+    EXPECT_EQ(setter.Wait(0), win::WAIT_TIMEOUT);
+}
+
 TEST_F(NamedObjects, AnEventNameTakenByAFileIsRefused) {
     WriteFile(prefix() / "machine" / "events" / "Plain", "x");
     tl::NamedEvent event;

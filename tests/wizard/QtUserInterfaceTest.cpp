@@ -178,3 +178,29 @@ TEST_F(QtSeam, InstallWizardRunsModallyForTheEngineThread) {
     EXPECT_EQ(sheet.masterPassword, "secret12");
     EXPECT_EQ(sheet.homeDirectory, "C:\\Users\\Public\\Documents\\BankruptcyCases");
 }
+
+TEST_F(QtSeam, UpdateWizardRunsModallyForTheEngineThread) {
+    CSetupSheet sheet(CSetupSheet::kUpdateCaptionId);
+    sheet.installDirectory = "C:\\Tallymar";
+    sheet.installType = 0;
+    sheet.manifestObjects.push_back(std::make_unique<XCurrentVersion>());
+    std::vector<std::string> pages;
+    ModalAnswerer driver([&](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal))
+            return ClickButton(box, "Yes");
+        auto* wizard = qobject_cast<CSetupSheetWindow*>(modal);
+        if (wizard == nullptr)
+            return false;
+        const std::string page = wizard->GetActivePage()->objectName().toStdString();
+        if (pages.empty() || pages.back() != page)
+            pages.push_back(page);
+        return pages.size() > 5 ? ClickButton(wizard, "Cancel")
+                                : ClickButton(wizard, "Next >") || ClickButton(wizard, "Finish");
+    });
+    std::atomic<int> result = 0;
+    std::thread engine([&] { result = ui.RunUpdateWizard(sheet); });
+    ASSERT_TRUE(WaitFor([&] { return result.load() != 0; }, 20000));
+    engine.join();
+    EXPECT_EQ(result, ID_WIZFINISH);
+    EXPECT_EQ(pages, (std::vector<std::string>{"CUpdateWelcomePage", "CStatePage", "CUpdateListPage"}));
+}

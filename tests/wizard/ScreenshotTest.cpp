@@ -47,6 +47,7 @@ int ColourCount(const QString& file) {
 }
 
 class Screenshots : public InstallWizardTest {};
+class UpdateScreenshots : public UpdateWizardTest {};
 
 } // namespace
 
@@ -96,4 +97,25 @@ TEST_F(Screenshots, EveryPageAndTheProgressWindowWithRealText) {
     const QString file = Save(progress.Dialog(), "11-progress");
     EXPECT_GT(ColourCount(file), 5);
     progress.StopProgressThread();
+}
+
+TEST_F(UpdateScreenshots, EveryUpdatePageWithRowsOfEveryKind) {
+    AddRelease();
+    sheet.sharedUpdatesNeeded = 1;
+    Open();
+    const char* names[] = {"12-update-welcome",       "13-update-install-directory", "14-update-install-type",
+                           "15-update-state-modules", "16-update-shared-updates",    "17-update-list"};
+    std::vector<QString> files;
+    for (int page = 0; page < 6; ++page) {
+        ASSERT_EQ(window->GetActiveIndex(), page);
+        if (page == 2)
+            Control<QRadioButton>("radioSharedFilesElsewhere")->click();
+        if (page == 4)
+            Control<QAbstractButton>("applySharedUpdatesCheck")->click();
+        files.push_back(Save(window.get(), names[page]));
+        if (page < 5)
+            Next();
+    }
+    EXPECT_GT(ColourCount(files[0]), 100) << "the watermark and the text";
+    EXPECT_GT(ColourCount(files[5]), 20) << "the list's rows";
 }
