@@ -1,0 +1,11 @@
+#include "tools/uninstall/NetworkUserRemover.h"
+
+namespace tl::uninstall {
+
+DWORD NoNetworkUserRemover::RemoveNetworkUser(const HomeDirectory&, std::string& detail) {
+    detail = "this computer's user accounts cannot be changed by the uninstaller; remove the network user "
+             "by hand";
+    return 50; // ERROR_NOT_SUPPORTED
+}
+
+} // namespace tl::uninstall

@@ -1,0 +1,257 @@
+#include "tools/uninstall/Uninstaller.h"
+
+#include "platform/Format.h"
+#include "platform/LastError.h"
+#include "platform/LocalShares.h"
+#include "platform/Machine.h"
+#include "platform/Registry.h"
+#include "platform/WindowsPath.h"
+#include "tools/uninstall/UninstallNames.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace tl::uninstall {
+
+namespace fs = std::filesystem;
+
+using Kind = UninstallAction::Kind;
+
+struct Uninstaller::Outcome {
+    bool failed = false;
+    bool refused = false;
+};
+
+namespace {
+
+DWORD LastErrno() {
+    return win::ErrorFromErrno(errno);
+}
+
+bool KeyIsEmpty(win::HKEY_ROOT root, const std::string& key) {
+    win::RegKey handle;
+    if (win::RegOpenKeyEx(root, key, false, handle) != 0)
+        return false;
+    return win::RegEnumKeys(root, key).empty() && win::RegEnumValueNames(handle).empty();
+}
+
+// The empty keys above a deleted key, up to the maker's key below "Software".
+void PruneEmptyParents(win::HKEY_ROOT root, std::string key) {
+    for (std::size_t cut = key.rfind('\\'); cut != std::string::npos; cut = key.rfind('\\')) {
+        key.resize(cut);
+        if (key.find('\\') == std::string::npos || !KeyIsEmpty(root, key))
+            return;
+        (void)win::RegDeleteTree(root, key);
+    }
+}
+
+} // namespace
+
+Uninstaller::Uninstaller(fs::path programFile, NetworkUserRemover& users) : users_(users) {
+    inputs_.programFile = std::move(programFile);
+    inputs_.manifestFile = ResolveNoCase(inputs_.programFile.parent_path(), {kManifestName});
+}
+
+std::string Uninstaller::ManifestPath() const {
+    return MachineFolders(Machine::Current()).WindowsPathOf(CanonicalHostPath(inputs_.manifestFile));
+}
+
+bool Uninstaller::Prepare(bool log) {
+    UninstallManifest manifest = ReadUninstallManifest(inputs_.manifestFile);
+    if (!manifest.ok) {
+        error_ = manifest.error;
+        if (log) {
+            log_.Open();
+            Log("**** Beginning uninstall");
+            Log(Format("**** The uninstall manifest %s cannot be used: %s", inputs_.manifestFile.c_str(),
+                       error_.c_str()));
+            Log("**** Nothing was removed");
+            log_.Close();
+        }
+        return false;
+    }
+    inputs_.entries = std::move(manifest.entries);
+    inputs_.home = FindHomeDirectory(inputs_.entries);
+    return true;
+}
+
+std::vector<UninstallAction> Uninstaller::Plan(bool removeData) const {
+    UninstallInputs inputs = inputs_;
+    inputs.removeData = removeData;
+    MachineFolders folders(Machine::Current());
+    if (inputs.home.IsHere())
+        folders.Guard(inputs.home.host, inputs.home.localPath);
+    return PlanUninstall(inputs, folders);
+}
+
+void Uninstaller::Log(const std::string& message) {
+    log_.Write(message);
+}
+
+UninstallResult Uninstaller::Run(bool removeData, UninstallProgress* progress) {
+    log_.Open();
+    Log("**** Beginning uninstall");
+    Log(Format("Uninstall manifest is %s", ManifestPath().c_str()));
+    if (inputs_.home.IsHere())
+        Log(Format("Home directory is %s", inputs_.home.localPath.c_str()));
+    else if (!inputs_.home.named.empty())
+        Log(Format("Home directory %s is not on this computer", inputs_.home.named.c_str()));
+    else
+        Log("No home directory is known");
+    if (removeData)
+        Log("User chose to delete the firm's databases and case files");
+
+    const std::vector<UninstallAction> plan = Plan(removeData);
+    UninstallResult result;
+    for (std::size_t i = 0; i < plan.size(); ++i) {
+        if (progress != nullptr)
+            progress->Step(DescribeAction(plan[i]), static_cast<int>(i), static_cast<int>(plan.size()));
+        const Outcome outcome = Carry(plan[i], result.failed == 0);
+        result.failed += outcome.failed ? 1 : 0;
+        result.refused += outcome.refused ? 1 : 0;
+    }
+    if (result.failed == 0 && result.refused == 0)
+        Log("Uninstall finished - success");
+    else
+        Log(Format("**** Uninstall finished: %d steps failed, %d entries refused", result.failed,
+                   result.refused));
+    log_.Close();
+    result.exitCode = (result.failed == 0 && result.refused == 0) ? kExitDone : kExitStepFailed;
+    result.summary = Summary(result, removeData);
+    return result;
+}
+
+Uninstaller::Outcome Uninstaller::Carry(const UninstallAction& action, bool allSucceeded) {
+    const char* target = action.target.c_str();
+    auto fail = [&](DWORD code, const char* what) {
+        Log(Format("**** Error %u trying to %s %s", code, what, target));
+        return Outcome{true, false};
+    };
+    if (action.onlyIfAll && !allSucceeded) {
+        Log(Format("Uninstall kept %s so that it can be run again", target));
+        return {};
+    }
+    switch (action.kind) {
+    case Kind::Refuse:
+        Log(Format("**** Uninstall refused %s: %s", target, action.reason.c_str()));
+        return Outcome{false, true};
+    case Kind::Keep:
+        Log(Format("Uninstall kept %s: %s", target, action.reason.c_str()));
+        return {};
+    case Kind::DeleteFile:
+    case Kind::RemoveManifest:
+        if (action.host.empty() || ::unlink(action.host.c_str()) != 0) {
+            if (!action.host.empty() && errno == EISDIR) {
+                UninstallAction folder = action;
+                folder.kind = Kind::RemoveFolder;
+                return Carry(folder, allSucceeded);
+            }
+            if (!action.host.empty() && errno != ENOENT)
+                return fail(LastErrno(), "delete");
+            Log(Format("Uninstall found %s already gone", target));
+            return {};
+        }
+        Log(Format("Uninstall deleted %s", target));
+        return {};
+    case Kind::RemoveFolder:
+        if (::rmdir(action.host.c_str()) == 0) {
+            Log(Format("Uninstall removed the folder %s", target));
+        } else if (errno == ENOTEMPTY || errno == EEXIST) {
+            Log(Format("Uninstall left the folder %s: it is not empty", target));
+        } else if (errno == ENOENT) {
+            Log(Format("Uninstall found %s already gone", target));
+        } else {
+            return fail(LastErrno(), "remove the folder");
+        }
+        return {};
+    case Kind::DeleteHomeDirectory: {
+        std::error_code error;
+        fs::remove_all(action.host, error);
+        if (error)
+            return fail(win::ErrorFromErrno(error.value()), "delete the home directory");
+        Log(Format("Uninstall deleted the home directory %s", target));
+        return {};
+    }
+    case Kind::DeleteKey: {
+        const LONG status = win::RegDeleteTree(action.root, action.key);
+        if (status != 0 && status != static_cast<LONG>(win::ERROR_FILE_NOT_FOUND))
+            return fail(static_cast<DWORD>(status), "delete the registry key");
+        if (action.pruneParents)
+            PruneEmptyParents(action.root, action.key);
+        if (status == 0)
+            Log(Format("Uninstall deleted the registry key %s", target));
+        return {};
+    }
+    case Kind::RemoveShare: {
+        const DWORD status = DeleteLocalShare(action.target);
+        if (status != win::NERR_Success && status != win::NERR_NetNameNotFound)
+            return fail(status, "stop sharing");
+        Log(Format("Uninstall stopped sharing %s", target));
+        return {};
+    }
+    case Kind::RemoveNetworkUser:
+        if (const DWORD status = users_.RemoveNetworkUser(inputs_.home, userDetail_); status != 0) {
+            Log(Format("**** Uninstall did not remove %s (error %u): %s", target, status,
+                       userDetail_.c_str()));
+            return Outcome{true, false};
+        }
+        Log(Format("Uninstall removed %s", target));
+        return {};
+    case Kind::RemoveProgram:
+        return RemoveProgram(action);
+    }
+    return {};
+}
+
+// The program, then its folder and the folders above it that the installation made and that are
+// empty now, up to the first folder of the machine's own (Program Files).
+Uninstaller::Outcome Uninstaller::RemoveProgram(const UninstallAction& action) {
+    if (::unlink(action.host.c_str()) != 0 && errno != ENOENT) {
+        Log(Format("**** Error %u trying to delete %s", LastErrno(), action.target.c_str()));
+        return Outcome{true, false};
+    }
+    Log(Format("Uninstall deleted %s", action.target.c_str()));
+    const MachineFolders folders(Machine::Current());
+    for (fs::path folder = CanonicalHostPath(action.host).parent_path();
+         folders.IsOnThisComputer(folder) && folders.RefusalFor(folder).empty();
+         folder = folder.parent_path()) {
+        if (::rmdir(folder.c_str()) != 0)
+            break;
+        Log(Format("Uninstall removed the folder %s", folders.WindowsPathOf(folder).c_str()));
+    }
+    return {};
+}
+
+std::vector<std::string> Uninstaller::Summary(const UninstallResult& result, bool removeData) const {
+    std::vector<std::string> lines;
+    const HomeDirectory& home = inputs_.home;
+    if (result.failed == 0)
+        lines.push_back(std::string(kDisplayName) + " has been removed from this computer.");
+    else
+        lines.push_back(
+            Format("%s could not be removed completely: %d steps failed. The install log says which; "
+                   "run the uninstaller again to finish.",
+                   kDisplayName, result.failed));
+    if (result.refused > 0)
+        lines.push_back(
+            Format("%d entries of the uninstall manifest were refused and left alone (see the install "
+                   "log).",
+                   result.refused));
+    if (!home.IsHere()) {
+        if (!home.named.empty())
+            lines.push_back("The firm's data are kept on another computer (" + home.named +
+                            ") and were not touched.");
+    } else if (removeData) {
+        lines.push_back("The firm's databases and case files in " + home.localPath + " were deleted.");
+        if (!userDetail_.empty())
+            lines.push_back("The network user was not removed: " + userDetail_ + ".");
+    } else {
+        lines.push_back("The firm's databases and case files were kept in " + home.localPath + ".");
+        if (!home.shareName.empty())
+            lines.push_back("The network share " + home.shareName +
+                            " and its network user were kept for them.");
+    }
+    return lines;
+}
+
+} // namespace tl::uninstall
