@@ -84,11 +84,10 @@ CheckedPath CheckDeletePath(const std::string& text, const MachineFolders& folde
     }
     CheckedPath result;
     result.host = CanonicalHostPath(*host);
-    if (!folders.IsOnThisComputer(result.host))
-        return Refuse(result.host.parent_path().empty() ? "it is not on a drive of this computer"
-                                                        : "it leads off this computer's drives");
     if (std::string reason = folders.RefusalFor(result.host); !reason.empty())
         return Refuse(std::move(reason));
+    if (!folders.IsOnThisComputer(result.host))
+        return Refuse("it leads off this computer's drives");
     if (home.IsHere() && result.host == home.host)
         return Refuse("it names the home directory itself");
     result.verdict =

@@ -74,11 +74,16 @@ std::string MachineFolders::RefusalFor(const fs::path& host) const {
         if (host == drive.host)
             return std::string("it names the root of drive ") + drive.letter + ":";
     }
+    // The most telling reason first: the folder itself, then one it holds, then one it is in.
     for (const Guarded& folder : guarded_) {
         if (host == folder.host)
             return "it names the folder " + folder.what + " itself";
+    }
+    for (const Guarded& folder : guarded_) {
         if (IsInside(folder.host, host))
             return "it holds the folder " + folder.what;
+    }
+    for (const Guarded& folder : guarded_) {
         if (folder.insideToo && IsInside(host, folder.host))
             return "it lies inside the folder " + folder.what;
     }

@@ -5,7 +5,7 @@ namespace tl::uninstall {
 DWORD NoNetworkUserRemover::RemoveNetworkUser(const HomeDirectory&, std::string& detail) {
     detail = "this computer's user accounts cannot be changed by the uninstaller; remove the network user "
              "by hand";
-    return 50; // ERROR_NOT_SUPPORTED
+    return kErrorNotSupported;
 }
 
 } // namespace tl::uninstall

@@ -7,6 +7,9 @@
 
 namespace tl::uninstall {
 
+/// What a remover answers when the platform cannot remove accounts.
+inline constexpr DWORD kErrorNotSupported = 50; // ERROR_NOT_SUPPORTED
+
 /// Removes the network user that the installation made for the home directory's share (the local
 /// account with the comment "Tallymar network user"). The accounts belong to the platform's
 /// account store; this seam lets the uninstaller reach it without knowing how it keeps them.

@@ -20,6 +20,7 @@ using Kind = UninstallAction::Kind;
 struct Uninstaller::Outcome {
     bool failed = false;
     bool refused = false;
+    bool undone = false;
 };
 
 namespace {
@@ -109,14 +110,16 @@ UninstallResult Uninstaller::Run(bool removeData, UninstallProgress* progress) {
         const Outcome outcome = Carry(plan[i], result.failed == 0);
         result.failed += outcome.failed ? 1 : 0;
         result.refused += outcome.refused ? 1 : 0;
+        result.undone += outcome.undone ? 1 : 0;
     }
-    if (result.failed == 0 && result.refused == 0)
+    const bool complete = result.failed == 0 && result.refused == 0 && result.undone == 0;
+    if (complete)
         Log("Uninstall finished - success");
     else
-        Log(Format("**** Uninstall finished: %d steps failed, %d entries refused", result.failed,
-                   result.refused));
+        Log(Format("**** Uninstall finished: %d steps failed, %d entries refused, %d steps not possible here",
+                   result.failed, result.refused, result.undone));
     log_.Close();
-    result.exitCode = (result.failed == 0 && result.refused == 0) ? kExitDone : kExitStepFailed;
+    result.exitCode = complete ? kExitDone : kExitStepFailed;
     result.summary = Summary(result, removeData);
     return result;
 }
@@ -125,7 +128,7 @@ Uninstaller::Outcome Uninstaller::Carry(const UninstallAction& action, bool allS
     const char* target = action.target.c_str();
     auto fail = [&](DWORD code, const char* what) {
         Log(Format("**** Error %u trying to %s %s", code, what, target));
-        return Outcome{true, false};
+        return Outcome{true, false, false};
     };
     if (action.onlyIfAll && !allSucceeded) {
         Log(Format("Uninstall kept %s so that it can be run again", target));
@@ -134,7 +137,7 @@ Uninstaller::Outcome Uninstaller::Carry(const UninstallAction& action, bool allS
     switch (action.kind) {
     case Kind::Refuse:
         Log(Format("**** Uninstall refused %s: %s", target, action.reason.c_str()));
-        return Outcome{false, true};
+        return Outcome{false, true, false};
     case Kind::Keep:
         Log(Format("Uninstall kept %s: %s", target, action.reason.c_str()));
         return {};
@@ -193,7 +196,8 @@ Uninstaller::Outcome Uninstaller::Carry(const UninstallAction& action, bool allS
         if (const DWORD status = users_.RemoveNetworkUser(inputs_.home, userDetail_); status != 0) {
             Log(Format("**** Uninstall did not remove %s (error %u): %s", target, status,
                        userDetail_.c_str()));
-            return Outcome{true, false};
+            // Running again cannot help where the platform cannot remove accounts at all.
+            return status == kErrorNotSupported ? Outcome{false, false, true} : Outcome{true, false, false};
         }
         Log(Format("Uninstall removed %s", target));
         return {};
@@ -208,7 +212,7 @@ Uninstaller::Outcome Uninstaller::Carry(const UninstallAction& action, bool allS
 Uninstaller::Outcome Uninstaller::RemoveProgram(const UninstallAction& action) {
     if (::unlink(action.host.c_str()) != 0 && errno != ENOENT) {
         Log(Format("**** Error %u trying to delete %s", LastErrno(), action.target.c_str()));
-        return Outcome{true, false};
+        return Outcome{true, false, false};
     }
     Log(Format("Uninstall deleted %s", action.target.c_str()));
     const MachineFolders folders(Machine::Current());

@@ -25,8 +25,9 @@ public:
 /// What a run came to.
 struct UninstallResult {
     int exitCode = kExitDone;
-    int failed = 0;
-    int refused = 0;
+    int failed = 0;                   ///< steps that went wrong and may succeed when run again
+    int refused = 0;                  ///< manifest entries never carried out
+    int undone = 0;                   ///< steps this computer cannot do (they do not keep the uninstaller)
     std::vector<std::string> summary; ///< sentences for the user
 };
 
