@@ -29,6 +29,8 @@ ShareInfo DecodeShare(std::string name, std::string_view data) {
             share.permissions = static_cast<DWORD>(std::strtoul(value.c_str(), nullptr, 10));
         else if (EqualsNoCase(key, "MaxUses"))
             share.maxUses = static_cast<DWORD>(std::strtoul(value.c_str(), nullptr, 10));
+        else if (EqualsNoCase(key, "PasswordHash"))
+            share.passwordHash = value;
     }
     return share;
 }
@@ -56,9 +58,11 @@ DWORD AddLocalShare(const ShareInfo& share) {
         return static_cast<DWORD>(status);
     if (win::RegQueryValueEx(key, share.name, nullptr, nullptr) == 0)
         return win::NERR_DuplicateShare;
-    const std::vector<std::string> fields = {"MaxUses=" + std::to_string(share.maxUses), "Path=" + share.path,
-                                             "Permissions=" + std::to_string(share.permissions),
-                                             "Remark=" + share.remark, "Type=" + std::to_string(share.type)};
+    std::vector<std::string> fields = {"MaxUses=" + std::to_string(share.maxUses), "Path=" + share.path,
+                                       "Permissions=" + std::to_string(share.permissions),
+                                       "Remark=" + share.remark, "Type=" + std::to_string(share.type)};
+    if (!share.passwordHash.empty())
+        fields.push_back("PasswordHash=" + share.passwordHash);
     return static_cast<DWORD>(win::RegSetMultiString(key, share.name, fields));
 }
 

@@ -12,7 +12,8 @@ namespace tl {
 class Machine;
 
 /// A disk share of this computer, kept where Windows keeps it: one REG_MULTI_SZ value per share
-/// ("Path=...", "Remark=...", "Type=...", "Permissions=...", "MaxUses=...") under
+/// ("Path=...", "Remark=...", "Type=...", "Permissions=...", "MaxUses=...", and
+/// "PasswordHash=..." for a share with a password) under
 /// HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\LanmanServer\Shares.
 struct ShareInfo {
     std::string name;
@@ -21,6 +22,7 @@ struct ShareInfo {
     DWORD type = 0; ///< STYPE_DISKTREE
     DWORD permissions = 0;
     DWORD maxUses = 0xFFFFFFFFu;
+    std::string passwordHash; ///< a salted one-way hash of the share's password, or "" for none
 };
 
 inline constexpr char kSharesKey[] = "SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Shares";
