@@ -29,8 +29,6 @@ ShareInfo DecodeShare(std::string name, std::string_view data) {
             share.permissions = static_cast<DWORD>(std::strtoul(value.c_str(), nullptr, 10));
         else if (EqualsNoCase(key, "MaxUses"))
             share.maxUses = static_cast<DWORD>(std::strtoul(value.c_str(), nullptr, 10));
-        else if (EqualsNoCase(key, "PasswordHash"))
-            share.passwordHash = value;
     }
     return share;
 }
@@ -52,7 +50,7 @@ std::optional<ShareInfo> FindLocalShare(std::string_view name) {
     return DecodeShare(std::string(name), data);
 }
 
-DWORD AddLocalShare(const ShareInfo& share) {
+DWORD AddLocalShare(const ShareInfo& share, std::string_view passwordHash) {
     win::RegKey key;
     if (const LONG status = win::RegCreateKeyEx(win::HKEY_LOCAL_MACHINE, kSharesKey, key); status != 0)
         return static_cast<DWORD>(status);
@@ -61,8 +59,8 @@ DWORD AddLocalShare(const ShareInfo& share) {
     std::vector<std::string> fields = {"MaxUses=" + std::to_string(share.maxUses), "Path=" + share.path,
                                        "Permissions=" + std::to_string(share.permissions),
                                        "Remark=" + share.remark, "Type=" + std::to_string(share.type)};
-    if (!share.passwordHash.empty())
-        fields.push_back("PasswordHash=" + share.passwordHash);
+    if (!passwordHash.empty())
+        fields.push_back("PasswordHash=" + std::string(passwordHash));
     return static_cast<DWORD>(win::RegSetMultiString(key, share.name, fields));
 }
 

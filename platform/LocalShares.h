@@ -12,8 +12,7 @@ namespace tl {
 class Machine;
 
 /// A disk share of this computer, kept where Windows keeps it: one REG_MULTI_SZ value per share
-/// ("Path=...", "Remark=...", "Type=...", "Permissions=...", "MaxUses=...", and
-/// "PasswordHash=..." for a share with a password) under
+/// ("Path=...", "Remark=...", "Type=...", "Permissions=...", "MaxUses=...") under
 /// HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\LanmanServer\Shares.
 struct ShareInfo {
     std::string name;
@@ -22,7 +21,6 @@ struct ShareInfo {
     DWORD type = 0; ///< STYPE_DISKTREE
     DWORD permissions = 0;
     DWORD maxUses = 0xFFFFFFFFu;
-    std::string passwordHash; ///< a salted one-way hash of the share's password, or "" for none
 };
 
 inline constexpr char kSharesKey[] = "SYSTEM\\CurrentControlSet\\Services\\LanmanServer\\Shares";
@@ -33,8 +31,8 @@ std::optional<ShareInfo> FindLocalShare(std::string_view name);
 
 /// Adds a share of this computer. NERR_DuplicateShare when the name is taken; the registry's error
 /// (ERROR_ACCESS_DENIED for a user who may not change HKEY_LOCAL_MACHINE) when it cannot be
-/// recorded.
-DWORD AddLocalShare(const ShareInfo& share);
+/// recorded. A share with a password records it only as a one-way hash ("PasswordHash=...").
+DWORD AddLocalShare(const ShareInfo& share, std::string_view passwordHash = {});
 
 /// Every share of this computer, in the registry's order.
 std::vector<ShareInfo> ListLocalShares();

@@ -335,13 +335,10 @@ DWORD SandboxSecurity::AddShare(const ShareInfo& share, const std::string& passw
     std::lock_guard lock(mutex_);
     if (FindLocalShare(share.name))
         return win::NERR_DuplicateShare;
-    ShareInfo stored = share;
-    if (!password.empty()) {
-        stored.passwordHash = HashPassword(password);
-        if (stored.passwordHash.empty())
-            return win::ERROR_GEN_FAILURE;
-    }
-    return AddLocalShare(stored);
+    const std::string hash = password.empty() ? std::string() : HashPassword(password);
+    if (!password.empty() && hash.empty())
+        return win::ERROR_GEN_FAILURE;
+    return AddLocalShare(share, hash);
 }
 
 namespace {

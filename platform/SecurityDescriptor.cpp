@@ -23,9 +23,11 @@ constexpr Code kCombinedRights[] = {
 };
 // Rights of one bit each, in the order SDDL text lists them.
 constexpr Code kSingleRights[] = {
-    {"GA", GENERIC_ALL}, {"GR", 0x80000000}, {"GW", 0x40000000}, {"GX", 0x20000000}, {"RC", 0x20000},
-    {"SD", DELETE},      {"WD", 0x40000},    {"WO", 0x80000},    {"RP", 0x10},       {"WP", 0x20},
-    {"CC", 0x1},         {"DC", 0x2},        {"LC", 0x4},        {"SW", 0x8},        {"LO", 0x80},
+    {"GA", GENERIC_ALL}, {"GR", 0x80000000}, {"GW", 0x40000000},
+    {"GX", 0x20000000},  {"RC", 0x20000},    {"SD", STANDARD_RIGHTS_DELETE},
+    {"WD", 0x40000},     {"WO", 0x80000},    {"RP", 0x10},
+    {"WP", 0x20},        {"CC", 0x1},        {"DC", 0x2},
+    {"LC", 0x4},         {"SW", 0x8},        {"LO", 0x80},
     {"DT", 0x40},        {"CR", 0x100},
 };
 constexpr Code kAceFlags[] = {

@@ -46,7 +46,7 @@ inline constexpr BYTE SUCCESSFUL_ACCESS_ACE_FLAG = 0x40;
 inline constexpr BYTE FAILED_ACCESS_ACE_FLAG = 0x80;
 
 // Access rights.
-inline constexpr DWORD DELETE = 0x00010000;
+inline constexpr DWORD STANDARD_RIGHTS_DELETE = 0x00010000; ///< DELETE in winnt.h, a macro name elsewhere
 inline constexpr DWORD GENERIC_ALL = 0x10000000;
 inline constexpr DWORD FILE_ALL_ACCESS = 0x001F01FF;
 
