@@ -91,6 +91,10 @@ std::vector<std::vector<std::string>> ReadRecords(const fs::path& file) {
 }
 
 DWORD WriteRecords(const fs::path& file, const std::string& text) {
+    // The folder's permission decides, for an administrator too, as the registry's hives do.
+    struct stat folder {};
+    if (::stat(file.parent_path().c_str(), &folder) == 0 && (folder.st_mode & S_IWUSR) == 0)
+        return win::ERROR_ACCESS_DENIED;
     std::error_code error;
     fs::create_directories(file.parent_path(), error);
     if (error)

@@ -5,6 +5,7 @@
 #include "platform/FileTime.h"
 #include "platform/LocalShares.h"
 #include "platform/NetApi.h"
+#include "platform/PathHelpers.h"
 #include "platform/Registry.h"
 #include "release/RegisterScannerExtension.h"
 #include "tests/install/FullInstallTestBase.h"
@@ -82,6 +83,7 @@ protected:
         return Rows(db, sqliteQuery);
     }
 
+    static bool PathExists(const std::string& path) { return tl::PathExists(path); }
     std::string Installed(const std::string& name) {
         return ReadFile(Host(std::string(kInstallDirectory) + "\\" + name));
     }
@@ -178,4 +180,122 @@ TEST_F(FullInstall, ThisComputerOnlyInstallsEverythingAndSaysSo) {
     EXPECT_TRUE(descriptor.dacl->entries.front().sid.ends_with("-1000"));
     EXPECT_EQ(tl::FindLocalShare("BankruptcyCases")->path, kLocalHome);
     EXPECT_FALSE(PrefixContains(kMasterPassword));
+}
+
+TEST_F(FullInstall, SharedFilesHereIsTheSameInstallationWithItsOwnType) {
+    answers.installType = 1;
+    answers.attorneysNow = false;
+    answers.states = {};
+    ASSERT_TRUE(Install()) << ::testing::PrintToString(MessageTexts());
+    ExpectGoldenLog("type1.log");
+    EXPECT_EQ(Value(win::HKEY_CURRENT_USER, kSettingsKey, "InstallType"), "dword:1");
+    EXPECT_EQ(Value(win::HKEY_LOCAL_MACHINE, kSettingsKey, "States"), std::string("multi:|"));
+    EXPECT_EQ(rosterRuns, 0);
+    EXPECT_FALSE(PathExists(kProgramFolder + "tlmAZ.dll"));
+    EXPECT_FALSE(PrefixContains(kMasterPassword));
+}
+
+TEST_F(FullInstall, SharedFilesElsewhereOnlyPointsAtTheMainComputer) {
+    MakeMainComputer("MAIN", "Cases");
+    answers.installType = 2;
+    answers.homeDirectory = "\\\\MAIN\\Cases";
+    ASSERT_TRUE(Install()) << ::testing::PrintToString(MessageTexts());
+    ExpectGoldenLog("type2.log");
+    EXPECT_EQ(Value(win::HKEY_CURRENT_USER, kSettingsKey, "HomeDirectory"),
+              std::string("\\\\MAIN\\Cases") + '\0');
+    EXPECT_EQ(Value(win::HKEY_CURRENT_USER, kSettingsKey, "InstallType"), "dword:2");
+    // No folder, user, share or database of its own; nothing bound for the shared files.
+    EXPECT_FALSE(PathExists(kLocalHome));
+    EXPECT_FALSE(std::filesystem::exists(machine().Prefix() / "security" / "accounts.txt"));
+    EXPECT_TRUE(tl::ListLocalShares().empty());
+    EXPECT_THAT(FolderContents("\\\\MAIN\\Cases"),
+                ElementsAre("CreditorNames.mdb", "MeansTest.mdb", "Tallymar.mdb", "TallymarPlaces.mdb"));
+    EXPECT_EQ(ReadFile(Host("\\\\MAIN\\Cases\\MeansTest.mdb")), "");
+    EXPECT_EQ(rosterRuns, 0);
+    // The home link targets the typed UNC path and is named after the hidden share-name field.
+    const auto home = Link(kDesktop + "BankruptcyCases.lnk");
+    EXPECT_EQ(home.linkInfoFlags, 2u);
+    EXPECT_EQ(home.netName, "\\\\MAIN\\Cases");
+    EXPECT_EQ(home.commonPathSuffix, "");
+    EXPECT_EQ(home.name, u"BankruptcyCases");
+}
+
+TEST_F(FullInstall, ModulesWithoutAnInstallFlagAndObsoleteOnesAreLeftOut) {
+    ASSERT_TRUE(Install());
+    EXPECT_FALSE(PathExists(kProgramFolder + "Optional.dll"));
+    EXPECT_FALSE(PathExists(kProgramFolder + "Retired.dll"));
+    EXPECT_FALSE(PathExists(kProgramFolder + "tlmCA.dll"));
+    for (const auto& request : server.Requests())
+        EXPECT_THAT(request.path, ::testing::Not(::testing::AnyOf("/CurrentVersion/Optional.dll",
+                                                                  "/CurrentVersion/Retired.dll",
+                                                                  "/CurrentVersion/tlmCA.dll")));
+}
+
+TEST_F(FullInstall, BothProgramLinksPointAtTheProductWithoutTheStarter) {
+    Withdraw("TlSplash.exe");
+    ASSERT_TRUE(Install());
+    EXPECT_EQ(Link(kStartMenuLink).localBasePath, kProgramFolder + "Tallymar.exe");
+    EXPECT_EQ(Link(kDesktop + "Tallydesk.lnk").localBasePath, kProgramFolder + "Tallymar.exe");
+    EXPECT_EQ(Link(kDesktop + "Tallydesk.lnk").fileSize, 20011u);
+}
+
+TEST_F(FullInstall, ARunAgainWithTheSameUserAndShareSucceedsAndAddsTheEntryAgain) {
+    ASSERT_TRUE(Install());
+    ASSERT_TRUE(Install()) << ::testing::PrintToString(MessageTexts());
+    EXPECT_EQ(ui.MessageTexts(), (Lines{"Tallymar has been installed on this computer",
+                                        "Tallymar has been installed on this computer"}));
+    win::SECURITY_DESCRIPTOR descriptor;
+    ASSERT_EQ(win::GetNamedSecurityInfoA(kLocalHome, win::SE_FILE_OBJECT, win::DACL_SECURITY_INFORMATION,
+                                         descriptor),
+              0u);
+    ASSERT_GE(descriptor.dacl->entries.size(), 3u);
+    EXPECT_EQ(descriptor.dacl->entries[0], descriptor.dacl->entries[1]);
+    EXPECT_TRUE(descriptor.dacl->entries[0].sid.ends_with("-1000"));
+    EXPECT_EQ(tl::ListLocalShares().size(), 1u);
+}
+
+TEST_F(FullInstall, ANullDaclEndsWithTheNewEntryAloneAndDaclFlagsAreKept) {
+    for (const bool nullDacl : {true, false}) {
+        const std::string home = nullDacl ? "C:\\Open" : "C:\\Protected";
+        answers.homeDirectory = home;
+        answers.shareName = nullDacl ? "Open" : "Protected";
+        std::filesystem::create_directories(Host(home));
+        win::SECURITY_DESCRIPTOR given;
+        ASSERT_TRUE(
+            win::ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;BA)", 1, given));
+        if (nullDacl)
+            ASSERT_EQ(win::SetNamedSecurityInfoA(home, win::SE_FILE_OBJECT, win::DACL_SECURITY_INFORMATION,
+                                                 nullptr),
+                      0u);
+        else
+            ASSERT_EQ(win::SetNamedSecurityInfoA(home, win::SE_FILE_OBJECT,
+                                                 win::DACL_SECURITY_INFORMATION |
+                                                     win::PROTECTED_DACL_SECURITY_INFORMATION,
+                                                 &*given.dacl),
+                      0u);
+        ASSERT_TRUE(Install()) << home;
+        win::SECURITY_DESCRIPTOR descriptor;
+        ASSERT_EQ(
+            win::GetNamedSecurityInfoA(home, win::SE_FILE_OBJECT, win::DACL_SECURITY_INFORMATION, descriptor),
+            0u);
+        std::string text;
+        ASSERT_TRUE(win::ConvertSecurityDescriptorToStringSecurityDescriptorA(
+            descriptor, 1, win::DACL_SECURITY_INFORMATION, text));
+        const std::string entry = "(A;OICI;0x101f01ff;;;" + descriptor.dacl->entries.front().sid + ")";
+        EXPECT_EQ(text, nullDacl ? "D:AI" + entry : "D:PAI" + entry + "(A;OICI;FA;;;BA)");
+    }
+}
+
+TEST_F(FullInstall, CancellingTheWizardChangesNothingButTheLog) {
+    Publish();
+    const std::string log = "drive_c/Users/tester/Documents/TallymarInstallLog.txt";
+    const Lines before = PrefixListing(log);
+    answers.finish = false;
+    EXPECT_FALSE(RunFullInstall(0));
+    EXPECT_EQ(PrefixListing(log), before);
+    EXPECT_THAT(LogLines(),
+                ElementsAre("**** Beginning full new-scheme install", "Executable path is <program>",
+                            "Fetching manifest from <server>/", "Abandoning install at user request"));
+    EXPECT_THAT(ui.Messages(), IsEmpty());
+    EXPECT_THAT(ui.ProgressEvents(), ElementsAre("start", "stop"));
 }
