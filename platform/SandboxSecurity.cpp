@@ -218,8 +218,14 @@ std::string InheritedDacl(const std::string& parentSddl, bool folder) {
                                        win::NO_PROPAGATE_INHERIT_ACE | win::INHERIT_ONLY_ACE;
     for (win::ACE ace : parent.dacl->entries) {
         const bool noPropagate = (ace.flags & win::NO_PROPAGATE_INHERIT_ACE) != 0;
+        // CREATOR OWNER and CREATOR GROUP stand for whoever creates something below: they stay
+        // inherit-only (Windows would add the creator's own entry beside them).
+        const bool creator = ace.sid == kSidCreatorOwner || ace.sid == "S-1-3-1";
         if (folder && (ace.flags & win::CONTAINER_INHERIT_ACE) != 0) {
-            ace.flags = noPropagate ? (ace.flags & ~kInheritance) : (ace.flags & ~win::INHERIT_ONLY_ACE);
+            if (noPropagate)
+                ace.flags &= ~kInheritance;
+            else if (!creator)
+                ace.flags &= ~win::INHERIT_ONLY_ACE;
         } else if ((ace.flags & win::OBJECT_INHERIT_ACE) != 0 && !(folder && noPropagate)) {
             // Meant for files: a folder passes it on to them without using it itself.
             ace.flags = folder ? (ace.flags | win::INHERIT_ONLY_ACE) : (ace.flags & ~kInheritance);
