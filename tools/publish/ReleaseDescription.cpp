@@ -20,7 +20,8 @@ enum SectionKind : unsigned {
     ReleaseSection = 1,
     ModuleSection = 2,
     SupportSection = 4,
-    AlertSection = 8
+    AlertSection = 8,
+    BrokenSection = 16 ///< its header was wrong (and reported): its values are passed over
 };
 constexpr unsigned kFileSections = ModuleSection | SupportSection;
 
@@ -279,12 +280,15 @@ void DescriptionReader::ReadLine(std::string_view line) {
         return Error(lineNumber_, "expected [section] or Key=Value");
     if (section_.kind == NoSection)
         return Error(lineNumber_, "a value before the first [section]");
+    if (section_.kind == BrokenSection)
+        return;
     SetValue(Trim(text.substr(0, equals)), Trim(text.substr(equals + 1)));
 }
 
 void DescriptionReader::BeginSection(std::string_view header) {
     EndSection();
     section_ = Section{};
+    section_.kind = BrokenSection;
     section_.line = lineNumber_;
     if (header.back() != ']')
         return Error(lineNumber_, "a section header must end with ]");
@@ -385,6 +389,7 @@ void DescriptionReader::EndSection() {
         result_.alerts.push_back(std::move(section_.alert));
         break;
     case NoSection:
+    case BrokenSection:
         break;
     }
     section_.kind = NoSection;
