@@ -134,7 +134,11 @@ TEST_F(Tlpublish, SameInputGivesSameBytes) {
     PutSampleRelease();
     ASSERT_EQ(RunPublish().status, 0);
     const auto first = Snapshot(Output());
-    ASSERT_EQ(RunPublish().status, 0); // replaces its own earlier output
+    // Replaces its own earlier output, here named with a trailing slash.
+    const tltest::ProgramResult again =
+        tltest::RunProgram({TL_PUBLISH_PROGRAM, ReleaseFolder().string(), Output().string() + "/"});
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_THAT(again.out, HasSubstr("tlpublish: published 9 entries, 8 files (5 compressed)"));
     EXPECT_EQ(Snapshot(Output()), first);
     EXPECT_THAT(OutputNeighbours(), ElementsAre("tallymar"));
 }

@@ -51,9 +51,9 @@ int Publish(const PublishRequest& request) {
     }
     for (const std::string& line : summary.files)
         std::printf("  %s\n", line.c_str());
-    std::printf("tlpublish: published %zu files (%zu compressed) into %s, %llu bytes\n", summary.files.size(),
-                summary.compressed, request.output.c_str(),
-                static_cast<unsigned long long>(summary.servedBytes));
+    std::printf("tlpublish: published %zu entries, %zu files (%zu compressed), %llu bytes, into %s\n",
+                summary.files.size(), summary.servedFiles, summary.compressed,
+                static_cast<unsigned long long>(summary.servedBytes), request.output.c_str());
     return kPublished;
 }
 

@@ -76,6 +76,7 @@ private:
     const PublishRequest& request_;
     PublishSummary& summary_;
     ReleaseDescription release_;
+    std::filesystem::path output_; ///< absolute, without a trailing separator
     StagingFolder staging_;
     std::vector<PublishedEntry> published_;
     std::map<std::string, ServedFile> servedByName_;
@@ -122,8 +123,16 @@ bool Publisher::CheckReleaseFolder() {
 }
 
 bool Publisher::CheckOutput() {
-    const fs::path& output = request_.output;
+    // "out/" names the folder out, whose parent gets the staging folder; "." and "/" cannot be
+    // exchanged with anything.
     std::error_code ec;
+    output_ = fs::absolute(request_.output, ec).lexically_normal();
+    if (output_.filename().empty())
+        output_ = output_.parent_path();
+    const fs::path& output = output_;
+    if (output.filename().empty() || output.filename() == "..")
+        return Fail(tl::Format("%s: cannot be replaced as a whole; give a folder by its name",
+                               request_.output.c_str()));
     const fs::file_status status = fs::symlink_status(output, ec);
     if (fs::is_symlink(status))
         return Fail(tl::Format("%s: the output folder is a symbolic link; give the folder it points to",
@@ -153,11 +162,11 @@ bool Publisher::CheckOutput() {
 
 bool Publisher::Stage() {
     std::error_code ec;
-    const fs::path parent = request_.output.parent_path();
+    const fs::path parent = output_.parent_path();
     if (!parent.empty())
         fs::create_directories(parent, ec);
     std::string error;
-    if (!staging_.Create(request_.output, error))
+    if (!staging_.Create(output_, error))
         return Fail(error);
     const fs::path files = staging_.Path() / kFilesFolder;
     if (::mkdir(files.c_str(), 0777) != 0)
@@ -222,6 +231,7 @@ void Publisher::PublishEntry(const ReleaseEntry& entry) {
         return EntryError(entry, error);
     published.file = served;
     servedByName_.emplace(serverName, served);
+    ++summary_.servedFiles;
     summary_.compressed += served.compressed ? 1 : 0;
     summary_.servedBytes += served.servedSize;
     published_.push_back(published);

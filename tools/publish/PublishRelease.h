@@ -18,7 +18,8 @@ struct PublishSummary {
     std::vector<std::string> errors;   ///< every fault found; nothing was written when there is one
     std::vector<std::string> warnings; ///< what was published anyway, such as files nobody listed
     std::vector<std::string> files;    ///< one line per entry of the manifest, in its order
-    std::size_t compressed = 0;        ///< files sent as zlib streams
+    std::size_t servedFiles = 0;       ///< files under CurrentVersion/
+    std::size_t compressed = 0;        ///< of them sent as zlib streams
     std::uint64_t servedBytes = 0;     ///< the output's size, manifest included
 };
 
