@@ -35,12 +35,12 @@ RangeRequest ReadRangeHeader(std::string_view header, std::uint64_t size, ByteRa
     constexpr std::string_view kUnit = "bytes=";
     if (header.size() < kUnit.size() || header.substr(0, kUnit.size()) != kUnit)
         return RangeRequest::Whole;
-    const std::string_view spec = Trim(header.substr(kUnit.size()));
-    const std::size_t dash = spec.find('-');
-    if (dash == std::string_view::npos || spec.find(',') != std::string_view::npos)
+    const std::string_view rangeText = Trim(header.substr(kUnit.size()));
+    const std::size_t dash = rangeText.find('-');
+    if (dash == std::string_view::npos || rangeText.find(',') != std::string_view::npos)
         return RangeRequest::Whole;
-    const std::string_view firstText = Trim(spec.substr(0, dash));
-    const std::string_view lastText = Trim(spec.substr(dash + 1));
+    const std::string_view firstText = Trim(rangeText.substr(0, dash));
+    const std::string_view lastText = Trim(rangeText.substr(dash + 1));
     if (firstText.empty()) {
         const std::optional<std::uint64_t> suffix = Number(lastText);
         if (!suffix)
