@@ -10,6 +10,7 @@ packages=(
     libcurl4-openssl-dev zlib1g-dev uuid-dev
     libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
     libssl-dev libcrypt-dev liblnk-utils
+    python3
 )
 
 missing=()
