@@ -1,6 +1,7 @@
 #include "wizard/QtUserInterface.h"
 
 #include "app/AppConstants.h"
+#include "attorneys/CAttorneysDialog.h"
 #include "platform/WinTypes.h"
 #include "wizard/CProgressThread.h"
 #include "wizard/InstallWizard.h"
@@ -134,10 +135,12 @@ int QtUserInterface::RunInstallWizard(CSetupSheet& sheet) {
     return dispatcher_.Call([&] { return RunInstallWizardWindow(sheet); }, win::IDCANCEL);
 }
 
-// The update wizard's own pages and the attorney roster are built with the update sequence and
-// the roster; until then they end as if cancelled.
+// The update wizard's own pages are built with the update sequence; until then it ends as if
+// cancelled.
 int QtUserInterface::RunUpdateWizard(CSetupSheet&) {
     return win::IDCANCEL;
 }
 
-void QtUserInterface::RunAttorneyRoster(CSetupSheet&) {}
+void QtUserInterface::RunAttorneyRoster(CSetupSheet& sheet) {
+    dispatcher_.Run([&] { RunAttorneyRosterDialog(&sheet); });
+}
