@@ -5,8 +5,8 @@
 #include "wizard/QtUserInterface.h"
 
 #include <QCheckBox>
-#include <QListWidget>
 #include <atomic>
+#include <sqlite3.h>
 #include <thread>
 
 using namespace guitest;
@@ -16,50 +16,42 @@ namespace {
 
 class AttorneysDialogTest : public RosterTest {
 protected:
-    // Attorneys stored before the dialog opens, in this order.
-    void Store(const std::vector<AttorneyInfo>& attorneys) {
+    void Open(const std::vector<AttorneyInfo>& stored) {
         AttorneyRoster roster;
         roster.Load();
-        for (const AttorneyInfo& attorney : attorneys)
+        for (const AttorneyInfo& attorney : stored)
             roster.Add(attorney, {Login("District of Alaska", attorney.Name)}, "key");
-    }
-    void Open() {
         dialog = std::make_unique<CAttorneysDialog>(nullptr, &sheet);
         dialog->show();
     }
     QListWidget* List() const { return Find<QListWidget>(dialog.get(), "attorneyList"); }
-    QPushButton* Button(const char* name) const { return Find<QPushButton>(dialog.get(), name); }
-    QStringList Items() const {
-        QStringList items;
-        for (int i = 0; i < List()->count(); ++i)
-            items << List()->item(i)->text();
-        return items;
-    }
     int Selected() const {
         const auto selected = List()->selectedItems();
         return selected.isEmpty() ? -1 : List()->row(selected.front());
     }
-    bool EditAndDeleteEnabled() const {
-        EXPECT_EQ(Button("editButton")->isEnabled(), Button("deleteButton")->isEnabled());
-        return Button("editButton")->isEnabled();
+    bool CanEditAndDelete() const {
+        const bool edit = Find<QPushButton>(dialog.get(), "editButton")->isEnabled();
+        EXPECT_EQ(Find<QPushButton>(dialog.get(), "deleteButton")->isEnabled(), edit);
+        return edit;
     }
-    // Answers the attorney information dialog by running change on it and saving.
-    std::unique_ptr<ModalAnswerer> AnswerInfoDialog(std::function<void(QWidget*)> change) {
-        return std::make_unique<ModalAnswerer>([change = std::move(change)](QWidget* modal) {
+    // Answers the attorney information dialog: change runs on it, then Save is pressed.
+    static ModalAnswerer* SaveInfo(std::function<void(QWidget*)> change) {
+        return new ModalAnswerer([change = std::move(change)](QWidget* modal) {
             if (qobject_cast<CAttorneyInfoDialog*>(modal) == nullptr)
                 return false;
             change(modal);
-            Find<QPushButton>(modal, "saveButton")->click();
+            Click(modal, "saveButton");
             return true;
         });
     }
-    static void FillNew(QWidget* info, const QString& name, const QString& more = {}) {
-        TypeInto(Find<QLineEdit>(info, "nameEdit"), name);
-        TypeCharacters(Find<QLineEdit>(info, "nameEdit"), more);
-        TypeInto(Find<QLineEdit>(info, "address1Edit"), "2 State St");
-        TypeInto(Find<QLineEdit>(info, "zipEdit"), "12207");
-        TypeInto(Find<QLineEdit>(info, "cityEdit"), "Albany");
-        TypeInto(Find<QLineEdit>(info, "stateEdit"), "NY");
+    static void FillNew(QWidget* info, const QString& name) {
+        TypeInto(Find<QLineEdit>(info, "nameEdit"), "Andr");
+        TypeCharacters(Find<QLineEdit>(info, "nameEdit"), name);
+        for (const auto& [edit, text] : {std::pair{"address1Edit", "2 State St"},
+                                         {"zipEdit", "12207"},
+                                         {"cityEdit", "Albany"},
+                                         {"stateEdit", "NY"}})
+            TypeInto(Find<QLineEdit>(info, edit), text);
     }
 
     std::unique_ptr<CAttorneysDialog> dialog;
@@ -67,119 +59,87 @@ protected:
 
 } // namespace
 
-TEST_F(AttorneysDialogTest, AnEmptyRosterHasNothingToEditOrDelete) {
-    Open();
-    EXPECT_EQ(dialog->windowTitle(), "Attorney Setup");
+TEST_F(AttorneysDialogTest, AttorneysAreListedByNameWithNewOnesAtTheEndAndOneDefaultMarked) {
+    Open({});
     EXPECT_EQ(List()->count(), 0);
-    EXPECT_FALSE(EditAndDeleteEnabled());
-    Button("closeButton")->click();
-    EXPECT_EQ(dialog->result(), IDOK);
-}
+    EXPECT_FALSE(CanEditAndDelete());
+    dialog.reset();
 
-TEST_F(AttorneysDialogTest, AttorneysAreListedByNameAndNewOnesAtTheEndWithTheDefaultMarked) {
-    Store(
-        {Attorney("Zoe Park", true), Attorney("Ann Able"), Attorney("Ann Able"), Attorney("O'Hara & Sons")});
-    Open();
-    EXPECT_EQ(Items(), (QStringList{"Ann Able", "Ann Able", "O'Hara & Sons", "Zoe Park*"}));
-    EXPECT_EQ(Selected(), 0);
-    EXPECT_TRUE(EditAndDeleteEnabled());
-    EXPECT_NE(List()->item(0)->data(Qt::UserRole), List()->item(1)->data(Qt::UserRole));
-
-    auto answerer = AnswerInfoDialog([](QWidget* info) {
-        FillNew(info, "Andr", QString::fromLatin1("\xE9 Abbott"));
-        Find<QCheckBox>(info, "defaultCheck")->click();
-    });
-    Button("addButton")->click();
-    EXPECT_EQ(Items(), (QStringList{"Ann Able", "Ann Able", "O'Hara & Sons", "Zoe Park",
-                                    QString::fromLatin1("Andr\xE9 Abbott*")}));
-    EXPECT_EQ(Selected(), 4);
-    EXPECT_EQ(Query("SELECT Name FROM AttorneyTable WHERE \"Default\" = -1"),
-              (std::vector<std::string>{"Andr\xE9 Abbott"}));
-    EXPECT_EQ(List()->item(4)->data(Qt::UserRole).toInt(), dialog->Roster().DefaultNumber());
-}
-
-TEST_F(AttorneysDialogTest, EditingShowsTheStoredAttorneyAndReplacesItsItemInPlace) {
-    AttorneyInfo zoe = Attorney("Zoe Park", true);
-    zoe.Firm = "Park & Co";
+    AttorneyInfo zoe = Attorney("Zoe Park");
     AssignSecret(zoe.Password, "zoe pass");
-    Store({zoe, Attorney("Ann Able")});
-    Open();
-    std::string shownFirm;
+    Open({zoe, Attorney("Ann Able", true), Attorney("Ann Able"), Attorney("O'Hara & Sons")});
+    EXPECT_EQ(Items(List()), (QStringList{"Ann Able*", "Ann Able", "O'Hara & Sons", "Zoe Park"}));
+    EXPECT_EQ(Selected(), 0);
+    EXPECT_TRUE(CanEditAndDelete());
+    std::unique_ptr<ModalAnswerer> answerer(SaveInfo([](QWidget* info) {
+        FillNew(info, QString::fromLatin1("\xE9 Abbott"));
+        Click(info, "defaultCheck");
+    }));
+    Click(dialog.get(), "addButton");
+    EXPECT_EQ(Items(List()), (QStringList{"Ann Able", "Ann Able", "O'Hara & Sons", "Zoe Park",
+                                          QString::fromLatin1("Andr\xE9 Abbott*")}));
+    EXPECT_EQ(Selected(), 4);
+    EXPECT_EQ(List()->item(4)->data(Qt::UserRole).toInt(), dialog->Roster().DefaultNumber());
+
+    // A double click edits the attorney, whose item is replaced in place.
     std::string shownPassword;
-    auto answerer = AnswerInfoDialog([&](QWidget* info) {
-        shownFirm = Text(info, "firmEdit");
+    answerer.reset(SaveInfo([&](QWidget* info) {
         shownPassword = Text(info, "passwordEdit");
-        EXPECT_EQ(Find<QListWidget>(info, "loginList")->count(), 1);
-        EXPECT_TRUE(Find<QCheckBox>(info, "defaultCheck")->isChecked());
         TypeInto(Find<QLineEdit>(info, "nameEdit"), "Zoe Park-Able");
-        Find<QCheckBox>(info, "defaultCheck")->click();
-    });
-    DoubleClick(List(), 1);
-    EXPECT_EQ(shownFirm, "Park & Co");
+        Click(info, "defaultCheck");
+    }));
+    DoubleClick(List(), 3);
     EXPECT_EQ(shownPassword, "zoe pass");
-    EXPECT_EQ(Items(), (QStringList{"Ann Able", "Zoe Park-Able"}));
-    EXPECT_EQ(Selected(), 1);
-    EXPECT_EQ(dialog->Roster().DefaultNumber(), -1);
-    EXPECT_EQ(Query("SELECT count(*) FROM EcfTable"), (std::vector<std::string>{"2"}));
+    EXPECT_EQ(Items(List()).mid(3), (QStringList{"Zoe Park-Able*", QString::fromLatin1("Andr\xE9 Abbott")}));
+    EXPECT_EQ(Selected(), 3);
 }
 
-TEST_F(AttorneysDialogTest, DeletingAsksFirstAndSelectsTheItemThatTakesItsPlace) {
-    Store({Attorney("Ann Able"), Attorney("Bob Baker"), Attorney("Cy Cole")});
-    Open();
+TEST_F(AttorneysDialogTest, DeletingAsksAndSelectsTheItemThatTakesThePlace) {
+    Open({Attorney("Ann"), Attorney("Bob"), Attorney("Cy")});
     List()->setCurrentRow(2);
-    Button("deleteButton")->click(); // answered No by default
+    Click(dialog.get(), "deleteButton"); // No, the scripted default
     EXPECT_EQ(TakeMessages(),
               (std::vector<std::string>{
                   "Deleting an attorney will require you to revise the CaseInfo for every case "
                   "presently assigned to that attorney. Do you want to delete the attorney?"}));
-    EXPECT_EQ(ui.Messages().back().style, MB_YESNO | MB_ICONQUESTION);
     EXPECT_EQ(List()->count(), 3);
-
-    ui.QueueAnswer(IDYES);
-    Button("deleteButton")->click();
-    EXPECT_EQ(Items(), (QStringList{"Ann Able", "Bob Baker"}));
-    EXPECT_EQ(Selected(), 1);
-    List()->setCurrentRow(0);
-    ui.QueueAnswer(IDYES);
-    Button("deleteButton")->click();
-    EXPECT_EQ(Items(), (QStringList{"Bob Baker"}));
-    EXPECT_EQ(Selected(), 0);
-    ui.QueueAnswer(IDYES);
-    Button("deleteButton")->click();
-    EXPECT_EQ(List()->count(), 0);
-    EXPECT_EQ(Selected(), -1);
-    EXPECT_FALSE(EditAndDeleteEnabled());
-    EXPECT_EQ(Query("SELECT count(*) FROM AttorneyTable"), (std::vector<std::string>{"0"}));
-    EXPECT_EQ(Query("SELECT count(*) FROM EcfTable"), (std::vector<std::string>{"0"}));
+    const int selectedAfter[] = {1, 0, -1}; // the last item goes first, then the first one
+    for (int expected : selectedAfter) {
+        if (expected == 0)
+            List()->setCurrentRow(0);
+        ui.QueueAnswer(IDYES);
+        Click(dialog.get(), "deleteButton");
+        EXPECT_EQ(Selected(), expected);
+    }
+    EXPECT_FALSE(CanEditAndDelete());
+    EXPECT_EQ(Rows(theMainDb, "SELECT count(*) FROM AttorneyTable"), std::vector<std::string>{"0"});
 }
 
 TEST_F(AttorneysDialogTest, ADatabaseFailureIsShownWithItsSourceAndLeavesTheListAsItWas) {
-    Store({Attorney("Ann Able")});
     sheet.OpenLog();
-    Open();
-    const std::string longText(600, 'x');
+    Open({Attorney("Ann Able")});
+    const std::string text(600, 'x');
     ASSERT_EQ(sqlite3_exec(theMainDb.Handle(),
                            ("CREATE TRIGGER fail BEFORE INSERT ON Ch13Login BEGIN SELECT RAISE(ABORT, '" +
-                            longText + "'); END")
+                            text + "'); END")
                                .c_str(),
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
-    auto answerer = AnswerInfoDialog([](QWidget* info) { FillNew(info, "Bob Baker"); });
-    Button("addButton")->click();
+    std::unique_ptr<ModalAnswerer> answerer(SaveInfo([](QWidget* info) { FillNew(info, "e"); }));
+    Click(dialog.get(), "addButton");
     ASSERT_EQ(ui.Messages().size(), 1u);
-    const std::string& text = ui.Messages()[0].text;
+    const std::string& shown = ui.Messages()[0].text;
     EXPECT_EQ(ui.Messages()[0].style, MB_ICONINFORMATION);
-    EXPECT_TRUE(text.starts_with("AttorneysDialog[")) << text;
-    EXPECT_TRUE(text.ends_with("] - " + longText.substr(0, 511))) << text;
+    EXPECT_TRUE(shown.starts_with("AttorneysDialog[")) << shown;
+    EXPECT_TRUE(shown.ends_with("] - " + text.substr(0, 511))) << shown;
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(Items(), (QStringList{"Ann Able"}));
+    EXPECT_EQ(Items(List()), QStringList{"Ann Able"});
     EXPECT_EQ(Selected(), 0);
-    EXPECT_EQ(Query("SELECT Name FROM AttorneyTable"), (std::vector<std::string>{"Ann Able"}));
-    const std::string log = ReadFile(Host("C:\\Users\\tester\\Documents\\TallymarInstallLog.txt"));
-    EXPECT_NE(log.find("**** " + text), std::string::npos);
+    EXPECT_NE(ReadFile(Host("C:\\Users\\tester\\Documents\\TallymarInstallLog.txt")).find("**** " + shown),
+              std::string::npos);
 }
 
-TEST_F(AttorneysDialogTest, TheQtUserInterfaceRunsTheRosterModallyForTheEngineThread) {
+TEST_F(AttorneysDialogTest, TheQtUserInterfaceShowsTheRosterOnTheGuiThreadForTheEngine) {
     QtUserInterface qt;
     UserInterface* previous = SetUserInterface(&qt);
     std::atomic<bool> onGuiThread = false;
@@ -187,7 +147,7 @@ TEST_F(AttorneysDialogTest, TheQtUserInterfaceRunsTheRosterModallyForTheEngineTh
         if (qobject_cast<CAttorneysDialog*>(modal) == nullptr)
             return false;
         onGuiThread = modal->thread() == qApp->thread();
-        Find<QPushButton>(modal, "closeButton")->click();
+        Click(modal, "closeButton");
         return true;
     });
     std::atomic<bool> returned = false;
@@ -199,9 +159,7 @@ TEST_F(AttorneysDialogTest, TheQtUserInterfaceRunsTheRosterModallyForTheEngineTh
     engine.join();
     EXPECT_TRUE(onGuiThread);
     SetUserInterface(previous);
-}
 
-TEST_F(AttorneysDialogTest, WithoutTheMasterKeyTheRosterSaysSoAndOpensNothing) {
     theMasterKey.reset();
     RunAttorneyRosterDialog(&sheet);
     EXPECT_EQ(TakeMessages(),

@@ -16,14 +16,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <memory>
-#include <sqlite3.h>
 
 namespace guitest {
 
-/// The roster's dialogs on a fresh main database made by CreateMainDatabase and the places
-/// fixture, both open as the process's connections, with the master key set. Message boxes are
-/// answered by the scripted user interface; the district cache is emptied at the end.
+/// The roster's dialogs on a main database made by CreateMainDatabase and the places fixture, open
+/// as the process's connections, with the master key set. Boxes are answered by the scripted user
+/// interface; the district cache is emptied at the end.
 class RosterTest : public tltest::DatabaseTest {
 protected:
     RosterTest() {
@@ -34,6 +32,7 @@ protected:
         tltest::MakePlacesDatabase("C:\\Firm\\TallymarPlaces.mdb");
         thePlacesDb.OpenEx(FormatConnectString(kHome, "tallymarplaces"));
         theMasterKey = std::make_unique<CBlowfish>(sheet.masterPassword);
+        seen_ = ui.Messages().size();
         setupProgress_ = ui.ProgressEvents().size();
     }
     ~RosterTest() override {
@@ -56,57 +55,32 @@ protected:
         login.District = district;
         login.UserName = user;
         AssignSecret(login.Password, "pw-" + user);
-        login.BarNumber = "bar-" + user;
         return login;
     }
 
-    /// The progress calls made since the fixture was set up.
-    std::vector<std::string> Progress() const {
-        const auto& events = ui.ProgressEvents();
-        return {events.begin() + static_cast<std::ptrdiff_t>(setupProgress_), events.end()};
-    }
-
-    std::vector<std::string> Query(const std::string& sqliteQuery) { return Rows(theMainDb, sqliteQuery); }
-
-    /// Texts of the scripted boxes shown since the last call.
+    /// Texts of the boxes shown since the last call.
     std::vector<std::string> TakeMessages() {
         std::vector<std::string> texts;
-        for (std::size_t i = seenMessages_; i < ui.Messages().size(); ++i)
-            texts.push_back(ui.Messages()[i].text);
-        seenMessages_ = ui.Messages().size();
+        for (; seen_ < ui.Messages().size(); ++seen_)
+            texts.push_back(ui.Messages()[seen_].text);
         return texts;
+    }
+    /// The progress calls made since the fixture was set up.
+    std::vector<std::string> Progress() const {
+        return {ui.ProgressEvents().begin() + static_cast<std::ptrdiff_t>(setupProgress_),
+                ui.ProgressEvents().end()};
     }
 
     ScopedScriptedUserInterface ui;
     CSetupSheet sheet{CSetupSheet::kInstallCaptionId};
 
 private:
-    std::size_t seenMessages_ = 0;
+    std::size_t seen_ = 0;
     std::size_t setupProgress_ = 0;
 };
 
-/// Counts the statements a connection runs while it lives.
-class StatementCounter {
-public:
-    explicit StatementCounter(CDatabase& db) : db_(db) {
-        sqlite3_trace_v2(db_.Handle(), SQLITE_TRACE_STMT, &StatementCounter::Count, this);
-    }
-    StatementCounter(const StatementCounter&) = delete;
-    StatementCounter& operator=(const StatementCounter&) = delete;
-    ~StatementCounter() { sqlite3_trace_v2(db_.Handle(), 0, nullptr, nullptr); }
-    int Statements() const { return count_; }
-
-private:
-    static int Count(unsigned, void* context, void*, void*) {
-        ++static_cast<StatementCounter*>(context)->count_;
-        return 0;
-    }
-    CDatabase& db_;
-    int count_ = 0;
-};
-
-/// Types characters that have no key of their own (beyond ASCII) one by one, as an input method
-/// would: each goes through the edit's validator and length limit.
+/// Types characters beyond ASCII one by one, as an input method would: each goes through the
+/// edit's validator and length limit.
 inline void TypeCharacters(QLineEdit* edit, const QString& text) {
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
@@ -119,9 +93,19 @@ inline void DoubleClick(QListWidget* list, int row) {
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
 }
 
-/// The text an edit shows, as the dialogs store it.
+inline QStringList Items(const QListWidget* list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items << list->item(i)->text();
+    return items;
+}
+
 inline std::string Text(const QWidget* parent, const char* name) {
     return Find<QLineEdit>(parent, name)->text().toStdString();
+}
+
+inline void Click(const QWidget* parent, const char* name) {
+    Find<QAbstractButton>(parent, name)->click();
 }
 
 } // namespace guitest

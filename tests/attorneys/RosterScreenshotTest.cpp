@@ -5,58 +5,52 @@
 #include "tests/wizard/ScreenshotSupport.h"
 
 #include <QFontDatabase>
-#include <QListWidget>
 
 using namespace guitest;
 
 namespace {
-
 class RosterScreenshots : public RosterTest {};
-
 } // namespace
 
 TEST_F(RosterScreenshots, TheThreeDialogsWithRealText) {
     ASSERT_FALSE(QFontDatabase::families().isEmpty()) << "no fonts: install fonts-dejavu-core";
     ExpectRealGlyphs(QApplication::font());
-
     AttorneyInfo ann = Attorney("Ann Able", true);
     ann.Firm = "Lee & O'Hara";
-    ann.Telephone = "518-555-0100";
-    ann.email = "ann@leeohara.example";
+    ann.Address2 = "Suite 200";
     ann.Initials = "AA";
     ann.PacerId = "aable";
+    ann.Telephone = "518-555-0100";
+    ann.email = "ann@leeohara.example";
     AssignSecret(ann.Password, "pacer pass");
-    const EcfLoginList logins = {Login("Northern District of New York", "aable"),
-                                 Login("Southern District of New York", "ann.able")};
     {
         AttorneyRoster roster;
         roster.Load();
-        roster.Add(ann, logins, "ndc-4711");
+        roster.Add(
+            ann,
+            {Login("Northern District of New York", "aable"), Login("Southern District of New York", "a")},
+            "ndc-4711");
         roster.Add(Attorney("Bob Baker"), {}, "");
         roster.Add(Attorney("Cy Cole"), {}, "");
     }
-    std::vector<QString> files;
     CAttorneysDialog list;
     list.show();
-    files.push_back(SaveScreenshot(&list, SCREENSHOT_FOLDER, "12-attorney-setup"));
-
     AttorneyInfo info;
-    EcfLoginList loaded;
+    EcfLoginList logins;
     tl::SecretString key;
-    ASSERT_TRUE(list.Roster().LoadForEdit(0, info, loaded, key));
-    CAttorneyInfoDialog attorney(&info, &loaded, &key, &list);
+    ASSERT_TRUE(list.Roster().LoadForEdit(0, info, logins, key));
+    CAttorneyInfoDialog attorney(&info, &logins, &key, &list);
     attorney.show();
-    TypeInto(Find<QLineEdit>(&attorney, "address2Edit"), "Suite 200");
-    files.push_back(SaveScreenshot(&attorney, SCREENSHOT_FOLDER, "13-attorney-information"));
-
     CEcfLoginDialog login(&attorney);
     login.heading = "Electronic Filing Information for Ann Able";
-    login.District = loaded[0].District;
-    login.UserName = loaded[0].UserName;
-    login.Password = loaded[0].Password;
-    login.BarNumber = loaded[0].BarNumber;
+    login.District = logins[0].District;
+    login.UserName = logins[0].UserName;
+    login.Password = logins[0].Password;
+    login.BarNumber = "NY-40112";
     login.show();
-    files.push_back(SaveScreenshot(&login, SCREENSHOT_FOLDER, "14-electronic-filing"));
-    for (const QString& file : files)
-        EXPECT_GT(ColourCount(file), 20) << file.toStdString();
+    const std::pair<QWidget*, const char*> pictures[] = {{&list, "12-attorney-setup"},
+                                                         {&attorney, "13-attorney-information"},
+                                                         {&login, "14-electronic-filing"}};
+    for (const auto& [window, name] : pictures)
+        EXPECT_GT(ColourCount(SaveScreenshot(window, SCREENSHOT_FOLDER, name)), 20) << name;
 }
