@@ -333,8 +333,12 @@ bool GetFileVersionInfo(std::string_view path, std::vector<std::uint8_t>& block)
     const tl::UniqueFd fd = tl::OpenFileForReading(path);
     if (!fd)
         return false;
+    return GetFileVersionInfoOfDescriptor(fd.get(), block);
+}
+
+bool GetFileVersionInfoOfDescriptor(int fd, std::vector<std::uint8_t>& block) {
     MappedFile mapped;
-    if (!mapped.Map(fd.get()))
+    if (!mapped.Map(fd))
         return false;
     if (mapped.size() >= 64 && std::memcmp(mapped.data(), "MZ", 2) == 0)
         return ReadPeVersionBlock(ByteView(mapped.data(), mapped.size()), block);

@@ -41,6 +41,10 @@ static_assert(sizeof(VS_FIXEDFILEINFO) == 52);
 /// resources, ERROR_RESOURCE_TYPE_NOT_FOUND when there is no version resource or note.
 bool GetFileVersionInfo(std::string_view path, std::vector<std::uint8_t>& block);
 
+/// As GetFileVersionInfo, for a host file the caller has opened (tools that read files outside the
+/// machine, such as the publishing tool). The same errors, but for the open error.
+bool GetFileVersionInfoOfDescriptor(int fd, std::vector<std::uint8_t>& block);
+
 /// Queries a version block. Only the root ("\") is supported: it copies the fixed file
 /// information. False (ERROR_RESOURCE_TYPE_NOT_FOUND) when the block holds no valid fixed
 /// information (missing, too short or without its signature) or for any other sub-block.

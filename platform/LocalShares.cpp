@@ -50,15 +50,17 @@ std::optional<ShareInfo> FindLocalShare(std::string_view name) {
     return DecodeShare(std::string(name), data);
 }
 
-DWORD AddLocalShare(const ShareInfo& share) {
+DWORD AddLocalShare(const ShareInfo& share, std::string_view passwordHash) {
     win::RegKey key;
     if (const LONG status = win::RegCreateKeyEx(win::HKEY_LOCAL_MACHINE, kSharesKey, key); status != 0)
         return static_cast<DWORD>(status);
     if (win::RegQueryValueEx(key, share.name, nullptr, nullptr) == 0)
         return win::NERR_DuplicateShare;
-    const std::vector<std::string> fields = {"MaxUses=" + std::to_string(share.maxUses), "Path=" + share.path,
-                                             "Permissions=" + std::to_string(share.permissions),
-                                             "Remark=" + share.remark, "Type=" + std::to_string(share.type)};
+    std::vector<std::string> fields = {"MaxUses=" + std::to_string(share.maxUses), "Path=" + share.path,
+                                       "Permissions=" + std::to_string(share.permissions),
+                                       "Remark=" + share.remark, "Type=" + std::to_string(share.type)};
+    if (!passwordHash.empty())
+        fields.push_back("PasswordHash=" + std::string(passwordHash));
     return static_cast<DWORD>(win::RegSetMultiString(key, share.name, fields));
 }
 

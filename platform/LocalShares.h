@@ -31,8 +31,8 @@ std::optional<ShareInfo> FindLocalShare(std::string_view name);
 
 /// Adds a share of this computer. NERR_DuplicateShare when the name is taken; the registry's error
 /// (ERROR_ACCESS_DENIED for a user who may not change HKEY_LOCAL_MACHINE) when it cannot be
-/// recorded.
-DWORD AddLocalShare(const ShareInfo& share);
+/// recorded. A share with a password records it only as a one-way hash ("PasswordHash=...").
+DWORD AddLocalShare(const ShareInfo& share, std::string_view passwordHash = {});
 
 /// Every share of this computer, in the registry's order.
 std::vector<ShareInfo> ListLocalShares();

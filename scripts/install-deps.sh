@@ -9,7 +9,8 @@ packages=(
     libsqlite3-dev sqlite3
     libcurl4-openssl-dev zlib1g-dev uuid-dev
     libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
-    libssl-dev
+    libssl-dev libcrypt-dev liblnk-utils
+    python3
 )
 
 missing=()

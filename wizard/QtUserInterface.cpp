@@ -1,6 +1,7 @@
 #include "wizard/QtUserInterface.h"
 
 #include "app/AppConstants.h"
+#include "attorneys/CAttorneysDialog.h"
 #include "platform/WinTypes.h"
 #include "wizard/CProgressThread.h"
 #include "wizard/InstallWizard.h"
@@ -139,6 +140,6 @@ int QtUserInterface::RunUpdateWizard(CSetupSheet& sheet) {
     return dispatcher_.Call([&] { return RunUpdateWizardWindow(sheet); }, win::IDCANCEL);
 }
 
-// The attorney roster is built with the roster dialogs; until then it shows nothing.
-
-void QtUserInterface::RunAttorneyRoster(CSetupSheet&) {}
+void QtUserInterface::RunAttorneyRoster(CSetupSheet& sheet) {
+    dispatcher_.Run([&] { RunAttorneyRosterDialog(&sheet); });
+}

@@ -1,3 +1,4 @@
+#include "tests/wizard/ScreenshotSupport.h"
 #include "tests/wizard/WizardFixture.h"
 #include "wizard/CCheckTreeCtrl.h"
 #include "wizard/CProgressDialog.h"
@@ -5,11 +6,7 @@
 #include "wizard/CWelcomePage.h"
 #include "wizard/GuiDispatcher.h"
 
-#include <QDir>
 #include <QFontDatabase>
-#include <QFontInfo>
-#include <QFontMetrics>
-#include <QImage>
 #include <QLabel>
 #include <filesystem>
 
@@ -18,32 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Offscreen Qt draws every letter as the same box when it finds no font: real text has narrow and
-// wide letters.
-void ExpectRealGlyphs(const QFont& font) {
-    const QFontMetrics metrics(font);
-    EXPECT_GT(metrics.horizontalAdvance("Tallymar"), 20);
-    EXPECT_LT(metrics.horizontalAdvance("iiiiiiii"), metrics.horizontalAdvance("WWWWWWWW") / 2)
-        << QFontInfo(font).family().toStdString();
-}
-
 QString Save(QWidget* widget, const QString& name) {
-    QDir().mkpath(SCREENSHOT_FOLDER);
-    QApplication::processEvents(); // let the layouts settle after the page changed
-    const QString file = QStringLiteral(SCREENSHOT_FOLDER "/%1.png").arg(name);
-    EXPECT_TRUE(widget->grab().save(file)) << file.toStdString();
-    return file;
-}
-
-// How many distinct colours a picture has: a page of real text and controls has many.
-int ColourCount(const QString& file) {
-    const QImage image(file);
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 2) {
-        for (int x = 0; x < image.width(); x += 2)
-            colours.insert(image.pixel(x, y));
-    }
-    return static_cast<int>(colours.size());
+    return SaveScreenshot(widget, SCREENSHOT_FOLDER, name);
 }
 
 class Screenshots : public InstallWizardTest {};

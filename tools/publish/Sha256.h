@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+struct evp_md_ctx_st;
+
+/// SHA-256 of a byte stream, through OpenSSL's EVP interface. Throws std::runtime_error when
+/// OpenSSL cannot set up or run the digest (out of memory, a provider missing).
+class Sha256 {
+public:
+    Sha256();
+
+    /// Adds bytes to the digest.
+    void Update(std::string_view bytes);
+    /// Finishes the digest: 64 lower-case hexadecimal digits. The object is then spent.
+    std::string HexDigest();
+
+    /// The digest of a whole text.
+    static std::string Of(std::string_view bytes);
+
+private:
+    struct ContextFree {
+        void operator()(evp_md_ctx_st* context) const;
+    };
+    std::unique_ptr<evp_md_ctx_st, ContextFree> context_;
+};
