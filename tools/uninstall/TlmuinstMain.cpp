@@ -1,4 +1,3 @@
-#include "tools/uninstall/NetworkUserRemover.h"
 #include "tools/uninstall/UninstallCommandLine.h"
 #include "tools/uninstall/UninstallNames.h"
 #include "tools/uninstall/UninstallWindow.h"
@@ -36,8 +35,7 @@ int main(int argc, char* argv[]) {
         return RunWithoutWindows(command, program, std::cout, std::cerr);
 
     QApplication application(argc, argv);
-    NoNetworkUserRemover users;
-    Uninstaller uninstaller(program, users);
+    Uninstaller uninstaller(program);
     if (!uninstaller.Prepare()) {
         QMessageBox::critical(nullptr, QString("Uninstall %1").arg(kDisplayName),
                               QString::fromStdString(uninstaller.Error() + "\n\nNothing was removed."));

@@ -1,6 +1,5 @@
 #include "tools/uninstall/UninstallCommandLine.h"
 
-#include "tools/uninstall/NetworkUserRemover.h"
 #include "tools/uninstall/UninstallNames.h"
 #include "tools/uninstall/Uninstaller.h"
 
@@ -67,8 +66,7 @@ std::string UninstallUsage() {
 
 int RunWithoutWindows(const UninstallCommandLine& command, const std::filesystem::path& programFile,
                       std::ostream& out, std::ostream& err) {
-    NoNetworkUserRemover users;
-    Uninstaller uninstaller(programFile, users);
+    Uninstaller uninstaller(programFile);
     if (!uninstaller.Prepare(!command.dryRun)) {
         err << kProgramName << ": " << uninstaller.Error() << "\nNothing was removed.\n";
         return kExitBadInput;

@@ -18,6 +18,9 @@ inline constexpr char kScannerKey[] = "Software\\PFU\\ScanSnap Extension\\Tallym
 /// The settings value that names the firm's home directory (per user, and in the machine-wide copy).
 inline constexpr char kHomeDirectoryValue[] = "HomeDirectory";
 
+/// The comment the installation gives the network user it makes for the home directory's share.
+inline constexpr char kNetworkUserComment[] = "Tallymar network user";
+
 /// The name the product is listed under.
 inline constexpr char kDisplayName[] = "Tallydesk";
 

@@ -128,10 +128,11 @@ void PlanHomeDirectory(const UninstallInputs& inputs, std::vector<UninstallActio
 }
 
 void PlanNetworkAccess(const UninstallInputs& inputs, std::vector<UninstallAction>& plan) {
-    if (!inputs.removeData || inputs.home.shareName.empty())
+    if (!inputs.removeData)
         return;
-    plan.push_back(Action(Kind::RemoveShare, inputs.home.shareName));
-    plan.push_back(Action(Kind::RemoveNetworkUser, "the network user of " + inputs.home.shareName));
+    if (!inputs.home.shareName.empty())
+        plan.push_back(Action(Kind::RemoveShare, inputs.home.shareName));
+    plan.push_back(Action(Kind::RemoveNetworkUser, "the network user"));
 }
 
 void PlanLastSteps(const UninstallInputs& inputs, std::vector<UninstallAction>& plan) {

@@ -4,6 +4,7 @@
 #include "platform/LastError.h"
 #include "platform/LocalShares.h"
 #include "platform/Machine.h"
+#include "platform/NetApi.h"
 #include "platform/Registry.h"
 #include "platform/WindowsPath.h"
 #include "tools/uninstall/UninstallNames.h"
@@ -20,7 +21,6 @@ using Kind = UninstallAction::Kind;
 struct Uninstaller::Outcome {
     bool failed = false;
     bool refused = false;
-    bool undone = false;
 };
 
 namespace {
@@ -48,7 +48,7 @@ void PruneEmptyParents(win::HKEY_ROOT root, std::string key) {
 
 } // namespace
 
-Uninstaller::Uninstaller(fs::path programFile, NetworkUserRemover& users) : users_(users) {
+Uninstaller::Uninstaller(fs::path programFile) {
     inputs_.programFile = std::move(programFile);
     inputs_.manifestFile = ResolveNoCase(inputs_.programFile.parent_path(), {kManifestName});
 }
@@ -110,14 +110,13 @@ UninstallResult Uninstaller::Run(bool removeData, UninstallProgress* progress) {
         const Outcome outcome = Carry(plan[i], result.failed == 0);
         result.failed += outcome.failed ? 1 : 0;
         result.refused += outcome.refused ? 1 : 0;
-        result.undone += outcome.undone ? 1 : 0;
     }
-    const bool complete = result.failed == 0 && result.refused == 0 && result.undone == 0;
+    const bool complete = result.failed == 0 && result.refused == 0;
     if (complete)
         Log("Uninstall finished - success");
     else
-        Log(Format("**** Uninstall finished: %d steps failed, %d entries refused, %d steps not possible here",
-                   result.failed, result.refused, result.undone));
+        Log(Format("**** Uninstall finished: %d steps failed, %d entries refused", result.failed,
+                   result.refused));
     log_.Close();
     result.exitCode = complete ? kExitDone : kExitStepFailed;
     result.summary = Summary(result, removeData);
@@ -128,7 +127,7 @@ Uninstaller::Outcome Uninstaller::Carry(const UninstallAction& action, bool allS
     const char* target = action.target.c_str();
     auto fail = [&](DWORD code, const char* what) {
         Log(Format("**** Error %u trying to %s %s", code, what, target));
-        return Outcome{true, false, false};
+        return Outcome{true, false};
     };
     if (action.onlyIfAll && !allSucceeded) {
         Log(Format("Uninstall kept %s so that it can be run again", target));
@@ -137,7 +136,7 @@ Uninstaller::Outcome Uninstaller::Carry(const UninstallAction& action, bool allS
     switch (action.kind) {
     case Kind::Refuse:
         Log(Format("**** Uninstall refused %s: %s", target, action.reason.c_str()));
-        return Outcome{false, true, false};
+        return Outcome{false, true};
     case Kind::Keep:
         Log(Format("Uninstall kept %s: %s", target, action.reason.c_str()));
         return {};
@@ -193,14 +192,7 @@ Uninstaller::Outcome Uninstaller::Carry(const UninstallAction& action, bool allS
         return {};
     }
     case Kind::RemoveNetworkUser:
-        if (const DWORD status = users_.RemoveNetworkUser(inputs_.home, userDetail_); status != 0) {
-            Log(Format("**** Uninstall did not remove %s (error %u): %s", target, status,
-                       userDetail_.c_str()));
-            // Running again cannot help where the platform cannot remove accounts at all.
-            return status == kErrorNotSupported ? Outcome{false, false, true} : Outcome{true, false, false};
-        }
-        Log(Format("Uninstall removed %s", target));
-        return {};
+        return RemoveNetworkUsers();
     case Kind::RemoveProgram:
         return RemoveProgram(action);
     }
@@ -212,7 +204,7 @@ Uninstaller::Outcome Uninstaller::Carry(const UninstallAction& action, bool allS
 Uninstaller::Outcome Uninstaller::RemoveProgram(const UninstallAction& action) {
     if (::unlink(action.host.c_str()) != 0 && errno != ENOENT) {
         Log(Format("**** Error %u trying to delete %s", LastErrno(), action.target.c_str()));
-        return Outcome{true, false, false};
+        return Outcome{true, false};
     }
     Log(Format("Uninstall deleted %s", action.target.c_str()));
     const MachineFolders folders(Machine::Current());
@@ -224,6 +216,29 @@ Uninstaller::Outcome Uninstaller::RemoveProgram(const UninstallAction& action) {
         Log(Format("Uninstall removed the folder %s", folders.WindowsPathOf(folder).c_str()));
     }
     return {};
+}
+
+// The local users that the installation made for the share, known by their comment.
+Uninstaller::Outcome Uninstaller::RemoveNetworkUsers() {
+    std::vector<win::USER_INFO_1> users;
+    if (const DWORD status = win::NetUserEnum("", 1, users); status != win::NERR_Success) {
+        Log(Format("**** Error %u trying to list the network users", status));
+        return Outcome{true, false};
+    }
+    Outcome outcome;
+    for (const win::USER_INFO_1& user : users) {
+        if (user.usri1_comment != kNetworkUserComment)
+            continue;
+        const char* name = user.usri1_name.c_str();
+        if (const DWORD status = win::NetUserDel("", user.usri1_name);
+            status != win::NERR_Success && status != win::NERR_UserNotFound) {
+            Log(Format("**** Error %u trying to remove the network user %s", status, name));
+            outcome.failed = true;
+        } else {
+            Log(Format("Uninstall removed the network user %s", name));
+        }
+    }
+    return outcome;
 }
 
 std::vector<std::string> Uninstaller::Summary(const UninstallResult& result, bool removeData) const {
@@ -247,8 +262,6 @@ std::vector<std::string> Uninstaller::Summary(const UninstallResult& result, boo
                             ") and were not touched.");
     } else if (removeData) {
         lines.push_back("The firm's databases and case files in " + home.localPath + " were deleted.");
-        if (!userDetail_.empty())
-            lines.push_back("The network user was not removed: " + userDetail_ + ".");
     } else {
         lines.push_back("The firm's databases and case files were kept in " + home.localPath + ".");
         if (!home.shareName.empty())

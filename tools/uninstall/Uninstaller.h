@@ -2,7 +2,6 @@
 
 #include "app/InstallLog.h"
 #include "tools/uninstall/HomeDirectory.h"
-#include "tools/uninstall/NetworkUserRemover.h"
 #include "tools/uninstall/UninstallPlan.h"
 
 #include <filesystem>
@@ -27,7 +26,6 @@ struct UninstallResult {
     int exitCode = kExitDone;
     int failed = 0;                   ///< steps that went wrong and may succeed when run again
     int refused = 0;                  ///< manifest entries never carried out
-    int undone = 0;                   ///< steps this computer cannot do (they do not keep the uninstaller)
     std::vector<std::string> summary; ///< sentences for the user
 };
 
@@ -35,7 +33,7 @@ struct UninstallResult {
 class Uninstaller {
 public:
     /// programFile: the host path of the running TLMUINST.EXE; its folder holds the manifest.
-    Uninstaller(std::filesystem::path programFile, NetworkUserRemover& users);
+    explicit Uninstaller(std::filesystem::path programFile);
 
     /// Reads the manifest and finds the home directory; changes nothing. False when the manifest
     /// is missing or damaged (Error() has the reader's message, written to the log as well unless
@@ -58,14 +56,13 @@ private:
     struct Outcome;
     Outcome Carry(const UninstallAction& action, bool allSucceeded);
     Outcome RemoveProgram(const UninstallAction& action);
+    Outcome RemoveNetworkUsers();
     void Log(const std::string& message);
     std::vector<std::string> Summary(const UninstallResult& result, bool removeData) const;
 
-    NetworkUserRemover& users_;
     UninstallInputs inputs_;
     std::string error_;
     InstallLog log_;
-    std::string userDetail_;
 };
 
 } // namespace tl::uninstall

@@ -1,6 +1,6 @@
 #include "platform/LocalShares.h"
+#include "platform/NetApi.h"
 #include "platform/Registry.h"
-#include "tests/support/TestMachine.h"
 #include "tests/tools/uninstall/UninstallTestSupport.h"
 
 #include <sys/stat.h>
@@ -9,44 +9,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The real TLMUINST.EXE, run unattended on a prefix that a first installation filled.
-class UninstallProgram : public tltest::MachineTest {
+// The real TLMUINST.EXE, run unattended on the prefix that a first installation filled.
+class UninstallProgram : public tltest::InstalledProduct {
 protected:
     UninstallProgram() {
-        tltest::MakeWindowsBaseline();
-        before = List();
-        installation.Make();
+        InstallProduct();
+        // A case file the firm made: no manifest lists it.
+        WriteFile(Host(homeDirectory + "\\Cases\\Smith\\petition.pdf"), "the Smiths' petition");
     }
 
-    std::vector<std::string> List(std::vector<std::string> excluded = {}) {
-        excluded.push_back("f drive_c/Users/tester/Documents/TallymarInstallLog.txt");
-        return tltest::ListPrefix(machine().Prefix(), excluded);
-    }
-    // What is kept by default: the home directory and its share.
-    std::vector<std::string> KeptData() {
-        return {"d drive_c/Users/Public/Documents/BankruptcyCases",
-                "f drive_c/Users/Public/Documents/BankruptcyCases",
-                "reg HKEY_LOCAL_MACHINE.reg \"BankruptcyCases\""};
-    }
-    tltest::ProgramRun Uninstall(const std::vector<std::string>& arguments) {
-        return tltest::RunProgram(installation.Program().string(), arguments);
-    }
-    bool Exists(const std::string& windowsPath) { return fs::exists(Host(windowsPath)); }
-
-    tltest::FirstInstallation installation;
-    std::vector<std::string> before;
+    const std::string installDirectory = kInstallDirectory;
+    const std::string homeDirectory = kLocalHome;
 };
 
-std::vector<std::string> Without(std::vector<std::string> lines, const std::vector<std::string>& excluded) {
-    std::erase_if(lines, [&](const std::string& line) {
-        for (const std::string& text : excluded) {
-            if (line.starts_with(text))
-                return true;
-        }
-        return false;
-    });
-    return lines;
-}
+using tltest::Without;
 
 } // namespace
 
@@ -57,7 +33,7 @@ TEST_F(UninstallProgram, RemovesTheInstallationAndKeepsTheFirmsData) {
 
     for (const char* kept :
          {"\\Tallymar.mdb", "\\CreditorNames.mdb", "\\TallymarPlaces.mdb", "\\Cases\\Smith\\petition.pdf"})
-        EXPECT_TRUE(Exists(installation.homeDirectory + kept)) << kept;
+        EXPECT_TRUE(Exists(homeDirectory + kept)) << kept;
     EXPECT_TRUE(tl::FindLocalShare("BankruptcyCases").has_value());
     EXPECT_EQ(run.out, "Tallydesk has been removed from this computer.\n"
                        "The firm's databases and case files were kept in "
@@ -68,7 +44,7 @@ TEST_F(UninstallProgram, RemovesTheInstallationAndKeepsTheFirmsData) {
          {" - **** Beginning uninstall\r\n",
           " - Home directory is C:\\Users\\Public\\Documents\\BankruptcyCases\r\n",
           " - Uninstall kept \\\\TESTPC\\BankruptcyCases\\Tallymar.mdb: the firm's data\r\n",
-          " - Uninstall deleted C:\\Program Files\\Fenmore Software\\Tallymar\\Smith & Jones.chm\r\n",
+          " - Uninstall deleted C:\\Program Files\\Fenmore Software\\Tallymar\\Tallymar Help.chm\r\n",
           " - Uninstall removed the folder C:\\ProgramData\\Microsoft\\Windows\\Start "
           "Menu\\Programs\\Tallydesk\r\n",
           " - Uninstall deleted the registry key HKEY_CURRENT_USER\\Software\\Fenmore Software\\Tallymar\r\n",
@@ -82,33 +58,44 @@ TEST_F(UninstallProgram, RemovesTheInstallationAndKeepsTheFirmsData) {
 
 TEST_F(UninstallProgram, RemoveDataLeavesOnlyTheLog) {
     const tltest::ProgramRun run = Uninstall({"--unattended", "--remove-data"});
-    EXPECT_EQ(tltest::ListingDifference(before, List()), "");
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    // The sandbox keeps the access lists it set by path: the deleted home directory's stays behind.
+    const std::vector<std::string> accessLists = {"f security/dacls.txt"};
+    EXPECT_EQ(tltest::ListingDifference(Without(before, accessLists), List(accessLists)), "");
     EXPECT_FALSE(tl::FindLocalShare("BankruptcyCases").has_value());
-    // The platform keeps no accounts the uninstaller could remove: it says so and counts a failure.
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(
-        run.out.find("The firm's databases and case files in C:\\Users\\Public\\Documents\\BankruptcyCases "
-                     "were deleted.\nThe network user was not removed: "),
-        std::string::npos)
-        << run.out;
-    EXPECT_NE(tltest::InstallLogText().find(" - Uninstall stopped sharing BankruptcyCases\r\n"),
-              std::string::npos)
-        << tltest::InstallLogText();
+    std::vector<win::USER_INFO_1> users;
+    ASSERT_EQ(win::NetUserEnum("", 1, users), 0U);
+    EXPECT_TRUE(users.empty());
+    EXPECT_EQ(run.out, "Tallydesk has been removed from this computer.\n"
+                       "The firm's databases and case files in C:\\Users\\Public\\Documents\\BankruptcyCases "
+                       "were deleted.\n");
+    const std::string log = tltest::InstallLogText();
+    for (const char* line :
+         {" - User chose to delete the firm's databases and case files\r\n",
+          " - Uninstall deleted \\\\TESTPC\\BankruptcyCases\\Tallymar.mdb\r\n",
+          " - Uninstall deleted the home directory C:\\Users\\Public\\Documents\\BankruptcyCases\r\n",
+          " - Uninstall stopped sharing BankruptcyCases\r\n",
+          " - Uninstall removed the network user TallymarUser\r\n"})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
 }
 
 TEST_F(UninstallProgram, DryRunListsTheStepsAndChangesNothing) {
     const auto installed = List({});
-    const std::string logBefore = fs::exists(tltest::InstallLogFile()) ? tltest::InstallLogText() : "";
+    const std::string log = tltest::InstallLogText();
     const tltest::ProgramRun run = Uninstall({"--dry-run"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(tltest::ListingDifference(installed, List({})), "");
-    EXPECT_FALSE(fs::exists(tltest::InstallLogFile()));
+    EXPECT_EQ(tltest::InstallLogText(), log);
     EXPECT_EQ(run.out.substr(
                   0, run.out.find("Keep C:\\Users\\Public\\Documents\\BankruptcyCases\\TallymarPlaces.mdb")),
               "Delete C:\\Users\\tester\\Desktop\\BankruptcyCases.lnk\n"
               "Delete C:\\Users\\tester\\Desktop\\Tallydesk.lnk\n"
               "Delete C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Tallydesk\\Tallydesk.lnk\n"
-              "Delete C:\\Users\\tester\\AppData\\Local\\tlmscanx.ini\n");
+              "Delete C:\\Users\\tester\\AppData\\Local\\tlmscanx.ini\n"
+              "Delete C:\\Program Files\\Fenmore Software\\Tallymar\\AZexemptions.xml\n"
+              "Delete C:\\Program Files\\Fenmore Software\\Tallymar\\Tallymar Help.chm\n"
+              "Delete C:\\Program Files\\Fenmore Software\\Tallymar\\Creditors.ini\n"
+              "Keep C:\\Users\\Public\\Documents\\BankruptcyCases\\MeansTest.mdb (the firm's data)\n");
     EXPECT_NE(
         run.out.find("\nKeep \\\\TESTPC\\BankruptcyCases\\Tallymar.mdb (the firm's data)\n"
                      "Remove the folder C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Tallydesk "
@@ -126,7 +113,7 @@ TEST_F(UninstallProgram, DryRunListsTheStepsAndChangesNothing) {
 }
 
 TEST_F(UninstallProgram, DamagedManifestDeletesNothing) {
-    const fs::path manifest = Host(installation.installDirectory + "\\TLMUINST.xml");
+    const fs::path manifest = Host(installDirectory + "\\TLMUINST.xml");
     std::string text = ReadFile(manifest);
     WriteFile(manifest, text.substr(0, text.find("<DeleteKey>")) + "<DeleteKey>Software\\Fen");
     const auto installed = List();
@@ -160,9 +147,9 @@ TEST_F(UninstallProgram, SecondRunFinishesWhatAFailedRunLeft) {
     EXPECT_EQ(first.exitCode, 1);
     EXPECT_NE(first.out.find("could not be removed completely: 2 steps failed"), std::string::npos)
         << first.out;
-    EXPECT_TRUE(fs::exists(installation.Program())) << "kept to be run again";
-    EXPECT_TRUE(Exists(installation.installDirectory + "\\TLMUINST.xml"));
-    EXPECT_FALSE(Exists(installation.installDirectory + "\\Tallymar.exe"));
+    EXPECT_TRUE(fs::exists(Program())) << "kept to be run again";
+    EXPECT_TRUE(Exists(installDirectory + "\\TLMUINST.xml"));
+    EXPECT_FALSE(Exists(installDirectory + "\\Tallymar.exe"));
     EXPECT_NE(tltest::InstallLogText().find(" - **** Error 5 trying to delete the registry key "
                                             "HKEY_LOCAL_MACHINE\\Software\\Fenmore Software\\Tallymar\r\n"),
               std::string::npos);
@@ -176,15 +163,15 @@ TEST_F(UninstallProgram, SecondRunFinishesWhatAFailedRunLeft) {
                                       "Tallymar.exe already gone\r\n"),
         std::string::npos);
     // Settings gone, the data still found through the share and kept.
-    EXPECT_TRUE(Exists(installation.homeDirectory + "\\TallymarPlaces.mdb"));
+    EXPECT_TRUE(Exists(homeDirectory + "\\TallymarPlaces.mdb"));
 }
 
 TEST_F(UninstallProgram, RunAgainAfterItsEndChangesNothing) {
-    const std::string manifest = ReadFile(Host(installation.installDirectory + "\\TLMUINST.xml"));
+    const std::string manifest = ReadFile(Host(installDirectory + "\\TLMUINST.xml"));
     ASSERT_EQ(Uninstall({"--unattended"}).exitCode, 0);
     const auto uninstalled = List();
-    tltest::PlaceUninstaller(installation.installDirectory);
-    WriteFile(Host(installation.installDirectory + "\\TLMUINST.xml"), manifest);
+    tltest::PlaceUninstaller(installDirectory);
+    WriteFile(Host(installDirectory + "\\TLMUINST.xml"), manifest);
     const tltest::ProgramRun again = Uninstall({"--unattended"});
     EXPECT_EQ(again.exitCode, 0) << again.out;
     EXPECT_EQ(tltest::ListingDifference(uninstalled, List()), "");
@@ -194,7 +181,7 @@ TEST_F(UninstallProgram, RefusesEveryHostileEntryAndDeletesOnlyWhatIsAllowed) {
     // Something outside the machine, reachable through a link inside the installation directory.
     const tltest::TempFolder outside;
     WriteFile(outside.Path() / "victim.txt", "not the product's");
-    fs::create_directory_symlink(outside.Path(), Host(installation.installDirectory) / "outside");
+    fs::create_directory_symlink(outside.Path(), Host(installDirectory) / "outside");
     WriteFile(machine().Prefix() / "network/OTHERPC/Cases/Tallymar.mdb", "another firm's database");
     WriteFile(Host("C:\\Windows\\System32\\kernel32.dll"), "system");
     const struct {
@@ -242,9 +229,9 @@ TEST_F(UninstallProgram, RefusesEveryHostileEntryAndDeletesOnlyWhatIsAllowed) {
         manifest += std::string(entry.entry) + "\r\n";
     manifest += "<DeleteFile>C:\\Program Files\\Fenmore Software\\Tallymar\\Tallymar.exe</DeleteFile>\r\n"
                 "</TallymarUninstall>\r\n";
-    WriteFile(Host(installation.installDirectory + "\\TLMUINST.xml"), manifest);
+    WriteFile(Host(installDirectory + "\\TLMUINST.xml"), manifest);
     const std::vector<std::string> program = {
-        "f drive_c/Program Files/Fenmore Software/Tallymar/TLMUINST.EXE"};
+        "f drive_c/Program Files/Fenmore Software/Tallymar/TLMUINST.exe"};
     const auto installed = List(program);
 
     const tltest::ProgramRun run = Uninstall({"--unattended"});
@@ -253,11 +240,14 @@ TEST_F(UninstallProgram, RefusesEveryHostileEntryAndDeletesOnlyWhatIsAllowed) {
         << run.out;
     // Only the one allowed file went, with what the uninstaller always removes: the scanner key,
     // the registration, the manifest and the program (refusals cannot be mended by a second run).
-    EXPECT_FALSE(fs::exists(installation.Program()));
+    EXPECT_FALSE(fs::exists(Program()));
     EXPECT_EQ(tltest::ListingDifference(installed, List(program)),
               "- f drive_c/Program Files/Fenmore Software/Tallymar/TLMUINST.xml 1353\n"
-              "- f drive_c/Program Files/Fenmore Software/Tallymar/Tallymar.exe 12\n"
+              "- f drive_c/Program Files/Fenmore Software/Tallymar/Tallymar.exe 20011\n"
+              "- reg HKEY_LOCAL_MACHINE.reg "
+              "\"Config\"=\"C:\\\\Users\\\\tester\\\\AppData\\\\Local\\\\tlmscanx.ini\"\n"
               "- reg HKEY_LOCAL_MACHINE.reg \"DisplayName\"=\"Tallydesk\"\n"
+              "- reg HKEY_LOCAL_MACHINE.reg \"Path\"=\"C:\\\\Users\\\\tester\\\\AppData\\\\Local\\\\Temp\"\n"
               "- reg HKEY_LOCAL_MACHINE.reg \"UninstallString\"=\"C:\\\\Program Files\\\\Fenmore "
               "Software\\\\Tallymar\\\\TLMUINST.exe\"\n"
               "- reg HKEY_LOCAL_MACHINE.reg @=\"C:\\\\Program Files\\\\Fenmore "

@@ -1,11 +1,9 @@
 #include "tests/tools/uninstall/UninstallTestSupport.h"
 
-#include "app/AppConstants.h"
-#include "app/CSetupSheet.h"
 #include "platform/LocalShares.h"
 #include "platform/Machine.h"
-#include "platform/PathHelpers.h"
 #include "platform/Registry.h"
+#include "platform/SecurityBackend.h"
 #include "platform/WindowsPath.h"
 
 #include <algorithm>
@@ -76,7 +74,12 @@ std::vector<std::string> ListPrefix(const fs::path& prefix, const std::vector<st
     for (fs::recursive_directory_iterator it(prefix, error), end; !error && it != end; it.increment(error)) {
         const fs::path relative = it->path().lexically_relative(prefix);
         const std::string name = relative.generic_string();
-        if (relative.begin()->string() == "registry" && !it->is_directory()) {
+        const std::string top = relative.begin()->string();
+        if (top == "events" || top == "pipes") {
+            it.disable_recursion_pending(); // named events and pipes: kernel objects, not files
+            continue;
+        }
+        if (top == "registry" && !it->is_directory()) {
             if (it->path().extension() == ".reg")
                 ListHive(it->path(), it->path().lexically_relative(registry).generic_string(), lines);
             continue; // the hives by content; their lock files not at all
@@ -85,8 +88,10 @@ std::vector<std::string> ListPrefix(const fs::path& prefix, const std::vector<st
             lines.push_back("l " + name);
         else if (it->is_directory())
             lines.push_back("d " + name);
-        else
+        else if (it->is_regular_file())
             lines.push_back("f " + name + " " + std::to_string(it->file_size()));
+        else
+            lines.push_back("o " + name);
     }
     std::erase_if(lines, [&](const std::string& line) {
         return std::any_of(excluded.begin(), excluded.end(),
@@ -158,6 +163,7 @@ fs::path PlaceUninstaller(const std::string& installDirectory) {
 }
 
 void MakeWindowsBaseline() {
+    EXPECT_FALSE(tl::TheSecurityBackend().MachineSid().empty());
     SetString(win::HKEY_LOCAL_MACHINE,
               "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OtherProgram", "DisplayName",
               "Another program");
@@ -171,56 +177,48 @@ void MakeWindowsBaseline() {
     WriteWindowsFile("C:\\Program Files\\Other\\other.exe", "another program");
 }
 
-fs::path FirstInstallation::Program() const {
-    return HostOf(installDirectory + "\\TLMUINST.EXE");
+void InstalledProduct::InstallProduct() {
+    MakeWindowsBaseline();
+    before = List();
+    UseStandardRelease();
+    for (ReleaseFile& module : modules) {
+        if (module.name == "TLMUINST.exe")
+            module.content = ReadWhole(TL_UNINSTALLER_PATH);
+    }
+    ASSERT_NE(Install(), 0) << "the first installation failed";
 }
 
-void FirstInstallation::Make() const {
-    // The home directory, shared, with the databases and a case file no manifest lists.
-    ASSERT_TRUE(tl::CreateDirectoryPath(homeDirectory + "\\foo"));
-    tl::ShareInfo share;
-    share.name = shareName;
-    share.path = homeDirectory;
-    share.remark = "Tallymar Home Directory";
-    ASSERT_EQ(tl::AddLocalShare(share), 0U);
-    CSetupSheet sheet(CSetupSheet::kInstallCaptionId);
-    sheet.installDirectory = installDirectory;
-    sheet.CreateUninstallRoot();
-    auto record = [&](const std::string& path, const std::string& bytes) {
-        WriteWindowsFile(path, bytes);
-        sheet.AddDeleteFile(path);
-    };
-    record(HomeUnc() + "\\Tallymar.mdb", "main database");
-    record(HomeUnc() + "\\CreditorNames.mdb", "creditor names");
-    WriteWindowsFile(homeDirectory + "\\Cases\\Smith\\petition.pdf", "the Smiths' petition");
+std::vector<std::string> InstalledProduct::List(std::vector<std::string> excluded) {
+    excluded.push_back("f drive_c/Users/tester/Documents/TallymarInstallLog.txt");
+    return ListPrefix(machine().Prefix(), excluded);
+}
 
-    // Product files: the modules and support files of the three folder kinds.
-    for (const char* name : {"Tallymar.exe", "TlSplash.exe", "TLMFIMPRT.EXE", "Smith & Jones.chm"})
-        record(installDirectory + "\\" + name, name);
-    record(homeDirectory + "\\TallymarPlaces.mdb", "places");
-    record("C:\\Users\\tester\\AppData\\Local\\tlmscanx.ini", "[scanner]");
-    PlaceUninstaller(installDirectory);
-    sheet.AddDeleteFile(installDirectory + "\\TLMUINST.XML");
+std::vector<std::string> InstalledProduct::KeptData() {
+    return {"d drive_c/Users/Public/Documents/BankruptcyCases",
+            "f drive_c/Users/Public/Documents/BankruptcyCases",
+            "reg HKEY_LOCAL_MACHINE.reg \"BankruptcyCases\"",
+            // The network user, and the home directory's access list.
+            "f security/"};
+}
 
-    // The links: the Start-menu one inside its folder, which is recorded after it.
-    const std::string startMenu = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Tallydesk";
-    record(startMenu + "\\Tallydesk.lnk", "link");
-    sheet.AddDeleteFile(startMenu);
-    record("C:\\Users\\tester\\Desktop\\Tallydesk.lnk", "link");
-    record("C:\\Users\\tester\\Desktop\\" + shareName + ".lnk", "link");
+fs::path InstalledProduct::Program() {
+    return Host(std::string(kInstallDirectory) + "\\TLMUINST.exe");
+}
 
-    SetString(win::HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tallymar",
-              "DisplayName", "Tallydesk");
-    SetString(win::HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tallymar",
-              "UninstallString", installDirectory + "\\TLMUINST.exe");
-    SetString(win::HKEY_LOCAL_MACHINE, "Software\\PFU\\ScanSnap Extension\\TallymarConnection", "",
-              installDirectory + "\\Tallymar.exe");
-    for (const win::HKEY_ROOT root : {win::HKEY_CURRENT_USER, win::HKEY_LOCAL_MACHINE}) {
-        SetString(root, kSettingsKey, "HomeDirectory", HomeUnc());
-        SetString(root, kSettingsKey, "InstallDirectory", installDirectory);
-    }
-    sheet.AddDeleteKey(kProductKey);
-    ASSERT_TRUE(sheet.SaveUninstallManifest());
+ProgramRun InstalledProduct::Uninstall(const std::vector<std::string>& arguments) {
+    return RunProgram(Program().string(), arguments);
+}
+
+bool InstalledProduct::Exists(const std::string& windowsPath) {
+    return fs::exists(Host(windowsPath));
+}
+
+std::vector<std::string> Without(std::vector<std::string> listing, const std::vector<std::string>& excluded) {
+    std::erase_if(listing, [&](const std::string& line) {
+        return std::any_of(excluded.begin(), excluded.end(),
+                           [&](const std::string& text) { return line.starts_with(text); });
+    });
+    return listing;
 }
 
 fs::path InstallLogFile() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/install/FullInstallTestBase.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -9,9 +11,9 @@ namespace tltest {
 
 /// What the machine prefix holds, one sorted line per folder ("d drive_c/..."), file
 /// ("f drive_c/... <size>") and registry line ("reg HKEY_LOCAL_MACHINE.reg [key]", value lines
-/// joined with their continuations). The hives are listed by content, not as files, and the
-/// registry's lock files are left out. Lines that begin with one of the excluded texts are left
-/// out too.
+/// joined with their continuations). The hives are listed by content, not as files; the
+/// registry's lock files, the named events and the pipes (runtime objects) are left out. Lines that begin
+/// with one of the excluded texts are left out too.
 std::vector<std::string> ListPrefix(const std::filesystem::path& prefix,
                                     const std::vector<std::string>& excluded = {});
 
@@ -38,21 +40,29 @@ std::filesystem::path PlaceUninstaller(const std::string& installDirectory);
 /// software have, a share table, another program's registration and a few of the user's files.
 void MakeWindowsBaseline();
 
-/// What a first installation of type 0 leaves on the current machine (computer TESTPC): the home
-/// directory with both databases and a case file, shared with the installation's remark; the
-/// product files; the links and the Start-menu folder; the settings and their machine-wide copy;
-/// the uninstall registration and the scanner key; the uninstaller; and TLMUINST.xml, written by
-/// the setup's own manifest writer with the entries in the installation's order.
-struct FirstInstallation {
-    std::string installDirectory = "C:\\Program Files\\Fenmore Software\\Tallymar";
-    std::string homeDirectory = "C:\\Users\\Public\\Documents\\BankruptcyCases";
-    std::string shareName = "BankruptcyCases";
-
-    void Make() const;
-    std::string HomeUnc() const { return "\\\\TESTPC\\" + shareName; }
+/// A first installation (the real sequence, against a release served on the loopback interface)
+/// whose release carries the built TLMUINST.EXE, on a machine that had the Windows baseline
+/// before; the prefix's listing from before the installation is kept.
+class InstalledProduct : public FullInstallTest {
+protected:
+    /// Lays the baseline, takes the listing, installs the standard release; fails the test when
+    /// the installation does not succeed.
+    void InstallProduct();
+    /// The listing of the prefix without the install log and lines beginning with excluded.
+    std::vector<std::string> List(std::vector<std::string> excluded = {});
+    /// What is kept without --remove-data: the home directory, its share and access list, the
+    /// network user.
+    static std::vector<std::string> KeptData();
     /// Host path of the installed uninstaller.
-    std::filesystem::path Program() const;
+    std::filesystem::path Program();
+    ProgramRun Uninstall(const std::vector<std::string>& arguments);
+    bool Exists(const std::string& windowsPath);
+
+    std::vector<std::string> before;
 };
+
+/// The lines of listing that begin with none of excluded.
+std::vector<std::string> Without(std::vector<std::string> listing, const std::vector<std::string>& excluded);
 
 /// The install log's host path and text on the current machine.
 std::filesystem::path InstallLogFile();

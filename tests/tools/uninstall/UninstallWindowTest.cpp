@@ -1,6 +1,7 @@
+#include "tools/uninstall/UninstallWindow.h"
+
 #include "tests/support/TestMachine.h"
 #include "tests/tools/uninstall/UninstallTestSupport.h"
-#include "tools/uninstall/UninstallWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,11 +19,10 @@ namespace fs = std::filesystem;
 using namespace tl::uninstall;
 
 // The window on the engine in the test process, on a prefix that a first installation filled.
-class UninstallWindowTest : public tltest::MachineTest {
+class UninstallWindowTest : public tltest::InstalledProduct {
 protected:
-    UninstallWindowTest() : uninstaller(installation.Program(), users) {
-        tltest::MakeWindowsBaseline();
-        installation.Make();
+    UninstallWindowTest() {
+        InstallProduct();
         EXPECT_TRUE(uninstaller.Prepare());
     }
 
@@ -37,11 +37,8 @@ protected:
         QTest::mouseClick(Find<QPushButton>(window, "uninstallButton"), Qt::LeftButton);
         EXPECT_TRUE(QTest::qWaitFor([&] { return Find<QWidget>(window, "resultPage")->isVisible(); }, 20000));
     }
-    bool Exists(const std::string& windowsPath) { return fs::exists(Host(windowsPath)); }
 
-    tltest::FirstInstallation installation;
-    NoNetworkUserRemover users;
-    Uninstaller uninstaller;
+    Uninstaller uninstaller{Program()};
 };
 
 } // namespace
@@ -53,7 +50,8 @@ TEST_F(UninstallWindowTest, AsksWithTheDataBoxUntickedThenKeepsTheData) {
     auto* box = Find<QCheckBox>(window, "removeDataCheckBox");
     EXPECT_EQ(box->text(), "Also delete the firm's databases and case files");
     EXPECT_FALSE(box->isChecked());
-    EXPECT_TRUE(Find<QLabel>(window, "dataText")->text().contains("C:\\Users\\Public\\Documents\\BankruptcyCases"));
+    EXPECT_TRUE(
+        Find<QLabel>(window, "dataText")->text().contains("C:\\Users\\Public\\Documents\\BankruptcyCases"));
 
     // The picture in the README, with real letters (offscreen Qt draws boxes when it has no font).
     ASSERT_FALSE(QFontDatabase::families().isEmpty()) << "no fonts: install fonts-dejavu-core";
@@ -64,9 +62,11 @@ TEST_F(UninstallWindowTest, AsksWithTheDataBoxUntickedThenKeepsTheData) {
 
     UninstallAndWait(window);
     EXPECT_EQ(window.ExitCode(), kExitDone);
-    EXPECT_TRUE(Find<QLabel>(window, "resultText")->text().startsWith("Tallydesk has been removed from this computer."));
-    EXPECT_TRUE(Exists(installation.homeDirectory + "\\Tallymar.mdb"));
-    EXPECT_FALSE(Exists(installation.installDirectory));
+    EXPECT_TRUE(Find<QLabel>(window, "resultText")
+                    ->text()
+                    .startsWith("Tallydesk has been removed from this computer."));
+    EXPECT_TRUE(Exists(std::string(kLocalHome) + "\\Tallymar.mdb"));
+    EXPECT_FALSE(Exists(std::string(kInstallDirectory)));
 }
 
 TEST_F(UninstallWindowTest, TickedBoxDeletesTheData) {
@@ -74,20 +74,20 @@ TEST_F(UninstallWindowTest, TickedBoxDeletesTheData) {
     window.show();
     Find<QCheckBox>(window, "removeDataCheckBox")->setChecked(true);
     UninstallAndWait(window);
-    EXPECT_FALSE(Exists(installation.homeDirectory));
-    EXPECT_TRUE(Find<QLabel>(window, "resultText")->text().contains("The network user was not removed"));
-    EXPECT_EQ(window.ExitCode(), kExitStepFailed);
+    EXPECT_FALSE(Exists(std::string(kLocalHome)));
+    EXPECT_TRUE(Find<QLabel>(window, "resultText")->text().contains("BankruptcyCases were deleted."));
+    EXPECT_EQ(window.ExitCode(), kExitDone);
 }
 
 TEST_F(UninstallWindowTest, CancelChangesNothing) {
-    const auto installed = tltest::ListPrefix(machine().Prefix());
+    const auto installed = List();
     UninstallWindow window(uninstaller, true);
     window.show();
     EXPECT_TRUE(Find<QCheckBox>(window, "removeDataCheckBox")->isChecked()) << "--remove-data ticks it";
     QTest::mouseClick(Find<QPushButton>(window, "cancelButton"), Qt::LeftButton);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.ExitCode(), kExitCancelled);
-    EXPECT_EQ(tltest::ListingDifference(installed, tltest::ListPrefix(machine().Prefix())), "");
+    EXPECT_EQ(tltest::ListingDifference(installed, List()), "");
 }
 
 int main(int argc, char* argv[]) {
