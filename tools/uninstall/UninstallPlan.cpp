@@ -141,17 +141,17 @@ void PlanLastSteps(const UninstallInputs& inputs, std::vector<UninstallAction>& 
     UninstallAction registration = KeyAction(win::HKEY_LOCAL_MACHINE, kRegistrationKey);
     registration.onlyIfAll = true;
     plan.push_back(std::move(registration));
+    // The manifest and the program, only where an installation put them: a copy run from
+    // somewhere else on the host (a build folder) leaves itself alone.
     const MachineFolders folders(Machine::Current());
-    UninstallAction manifest =
-        Action(Kind::RemoveManifest, folders.WindowsPathOf(CanonicalHostPath(inputs.manifestFile)),
-               inputs.manifestFile);
-    manifest.onlyIfAll = true;
-    plan.push_back(std::move(manifest));
-    UninstallAction program =
-        Action(Kind::RemoveProgram, folders.WindowsPathOf(CanonicalHostPath(inputs.programFile)),
-               inputs.programFile);
-    program.onlyIfAll = true;
-    plan.push_back(std::move(program));
+    for (const auto& [kind, host] : {std::pair{Kind::RemoveManifest, inputs.manifestFile},
+                                     std::pair{Kind::RemoveProgram, inputs.programFile}}) {
+        const std::string windowsPath = folders.WindowsPathOf(CanonicalHostPath(host));
+        UninstallAction last = Action(windowsPath.empty() ? Kind::Keep : kind, windowsPath, host);
+        last.reason = "it is not on a drive of this computer";
+        last.onlyIfAll = true;
+        plan.push_back(std::move(last));
+    }
 }
 
 } // namespace
