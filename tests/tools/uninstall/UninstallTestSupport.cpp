@@ -7,6 +7,7 @@
 #include "platform/WindowsPath.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -155,13 +156,6 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     return run;
 }
 
-fs::path PlaceUninstaller(const std::string& installDirectory) {
-    const fs::path target = HostOf(installDirectory + "\\TLMUINST.EXE");
-    fs::create_directories(target.parent_path());
-    fs::copy_file(TL_UNINSTALLER_PATH, target, fs::copy_options::overwrite_existing);
-    return target;
-}
-
 void MakeWindowsBaseline() {
     EXPECT_FALSE(tl::TheSecurityBackend().MachineSid().empty());
     SetString(win::HKEY_LOCAL_MACHINE,
@@ -213,6 +207,15 @@ bool InstalledProduct::Exists(const std::string& windowsPath) {
     return fs::exists(Host(windowsPath));
 }
 
+std::string InstalledProduct::UninstallLog() {
+    const std::vector<std::string> lines = LogLines();
+    const auto last = std::find(lines.rbegin(), lines.rend(), "**** Beginning uninstall");
+    std::string text;
+    for (auto line = last == lines.rend() ? lines.end() : std::prev(last.base()); line != lines.end(); ++line)
+        text += *line + "\n";
+    return text;
+}
+
 std::vector<std::string> Without(std::vector<std::string> listing, const std::vector<std::string>& excluded) {
     std::erase_if(listing, [&](const std::string& line) {
         return std::any_of(excluded.begin(), excluded.end(),
@@ -221,12 +224,24 @@ std::vector<std::string> Without(std::vector<std::string> listing, const std::ve
     return listing;
 }
 
-fs::path InstallLogFile() {
-    return HostOf("C:\\Users\\tester\\Documents\\TallymarInstallLog.txt");
-}
-
-std::string InstallLogText() {
-    return ReadWhole(InstallLogFile());
+void ExpectGolden(const std::string& name, const std::string& text) {
+    const fs::path file = fs::path(TL_TEST_DATA_DIR) / "uninstall" / name;
+    if (const char* update = std::getenv("TL_UPDATE_GOLDEN"); update != nullptr && std::string(update) == "1")
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+    auto lines = [](const std::string& whole) {
+        std::vector<std::string> result;
+        std::istringstream in(whole);
+        for (std::string line; std::getline(in, line);)
+            result.push_back(line);
+        return result;
+    };
+    const std::vector<std::string> actual = lines(text);
+    const std::vector<std::string> expected = lines(ReadWhole(file));
+    for (std::size_t i = 0; i < std::max(actual.size(), expected.size()); ++i) {
+        EXPECT_EQ(i < actual.size() ? actual[i] : "<missing>",
+                  i < expected.size() ? expected[i] : "<missing>")
+            << name << " line " << i + 1;
+    }
 }
 
 } // namespace tltest

@@ -32,10 +32,6 @@ struct ProgramRun {
 /// environment), with standard output and error read back whole.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments);
 
-/// Copies the built TLMUINST.EXE into a Windows folder of the current machine, as the
-/// installation downloads it there; returns its host path.
-std::filesystem::path PlaceUninstaller(const std::string& installDirectory);
-
 /// The baseline of a Windows computer before the product comes: the keys Windows and the scanner
 /// software have, a share table, another program's registration and a few of the user's files.
 void MakeWindowsBaseline();
@@ -57,6 +53,8 @@ protected:
     std::filesystem::path Program();
     ProgramRun Uninstall(const std::vector<std::string>& arguments);
     bool Exists(const std::string& windowsPath);
+    /// The install log's lines from the last "**** Beginning uninstall" on, time stamps masked.
+    std::string UninstallLog();
 
     std::vector<std::string> before;
 };
@@ -64,8 +62,7 @@ protected:
 /// The lines of listing that begin with none of excluded.
 std::vector<std::string> Without(std::vector<std::string> listing, const std::vector<std::string>& excluded);
 
-/// The install log's host path and text on the current machine.
-std::filesystem::path InstallLogFile();
-std::string InstallLogText();
+/// Compares text line by line with tests/data/uninstall/<name>; TL_UPDATE_GOLDEN=1 rewrites the file.
+void ExpectGolden(const std::string& name, const std::string& text);
 
 } // namespace tltest
