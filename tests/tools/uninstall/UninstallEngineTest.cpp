@@ -1,22 +1,8 @@
-#include "tests/support/TestMachine.h"
-#include "tools/uninstall/UninstallCommandLine.h"
 #include "tools/uninstall/UninstallManifest.h"
 
 #include <gtest/gtest.h>
 
 using namespace tl::uninstall;
-
-TEST(UninstallCommandLine, TakesEachOptionOnceAndNothingElse) {
-    const UninstallCommandLine dryRun = ParseUninstallCommandLine({"--dry-run", "--remove-data"});
-    EXPECT_TRUE(dryRun.error.empty());
-    EXPECT_TRUE(dryRun.unattended) << "a dry run shows no window";
-    EXPECT_TRUE(dryRun.removeData);
-    EXPECT_FALSE(ParseUninstallCommandLine({}).unattended);
-    EXPECT_EQ(ParseUninstallCommandLine({"--unattended", "--unattended"}).error,
-              "--unattended is given twice");
-    EXPECT_EQ(ParseUninstallCommandLine({"C:\\Windows"}).error, "unknown argument 'C:\\Windows'");
-    EXPECT_EQ(ParseUninstallCommandLine({"-unattended"}).error, "unknown argument '-unattended'");
-}
 
 TEST(UninstallManifestReader, KeepsEntriesInOrderAndReportsWhatIsWrong) {
     const UninstallManifest good = ParseUninstallManifest(
