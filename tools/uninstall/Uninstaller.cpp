@@ -125,10 +125,6 @@ UninstallResult Uninstaller::Run(bool removeData, UninstallProgress* progress) {
 
 Uninstaller::Outcome Uninstaller::Carry(const UninstallAction& action, bool allSucceeded) {
     const char* target = action.target.c_str();
-    auto fail = [&](DWORD code, const char* what) {
-        Log(Format("**** Error %u trying to %s %s", code, what, target));
-        return Outcome{true, false};
-    };
     if (action.onlyIfAll && !allSucceeded) {
         Log(Format("Uninstall kept %s so that it can be run again", target));
         return {};
@@ -142,55 +138,25 @@ Uninstaller::Outcome Uninstaller::Carry(const UninstallAction& action, bool allS
         return {};
     case Kind::DeleteFile:
     case Kind::RemoveManifest:
-        if (action.host.empty() || ::unlink(action.host.c_str()) != 0) {
-            if (!action.host.empty() && errno == EISDIR) {
-                UninstallAction folder = action;
-                folder.kind = Kind::RemoveFolder;
-                return Carry(folder, allSucceeded);
-            }
-            if (!action.host.empty() && errno != ENOENT)
-                return fail(LastErrno(), "delete");
-            Log(Format("Uninstall found %s already gone", target));
-            return {};
-        }
-        Log(Format("Uninstall deleted %s", target));
-        return {};
+        return DeleteFile(action);
     case Kind::RemoveFolder:
-        if (::rmdir(action.host.c_str()) == 0) {
-            Log(Format("Uninstall removed the folder %s", target));
-        } else if (errno == ENOTEMPTY || errno == EEXIST) {
-            Log(Format("Uninstall left the folder %s: it is not empty", target));
-        } else if (errno == ENOENT) {
-            Log(Format("Uninstall found %s already gone", target));
-        } else {
-            return fail(LastErrno(), "remove the folder");
-        }
-        return {};
+        return RemoveFolder(action);
     case Kind::DeleteHomeDirectory: {
         std::error_code error;
         fs::remove_all(action.host, error);
         if (error)
-            return fail(win::ErrorFromErrno(error.value()), "delete the home directory");
+            return Failed(win::ErrorFromErrno(error.value()), "delete the home directory", action);
         Log(Format("Uninstall deleted the home directory %s", target));
         return {};
     }
-    case Kind::DeleteKey: {
-        const LONG status = win::RegDeleteTree(action.root, action.key);
-        if (status != 0 && status != static_cast<LONG>(win::ERROR_FILE_NOT_FOUND))
-            return fail(static_cast<DWORD>(status), "delete the registry key");
-        if (action.pruneParents)
-            PruneEmptyParents(action.root, action.key);
-        if (status == 0)
-            Log(Format("Uninstall deleted the registry key %s", target));
-        return {};
-    }
-    case Kind::RemoveShare: {
-        const DWORD status = DeleteLocalShare(action.target);
-        if (status != win::NERR_Success && status != win::NERR_NetNameNotFound)
-            return fail(status, "stop sharing");
+    case Kind::DeleteKey:
+        return DeleteKey(action);
+    case Kind::RemoveShare:
+        if (const DWORD status = DeleteLocalShare(action.target);
+            status != win::NERR_Success && status != win::NERR_NetNameNotFound)
+            return Failed(status, "stop sharing", action);
         Log(Format("Uninstall stopped sharing %s", target));
         return {};
-    }
     case Kind::RemoveNetworkUser:
         return RemoveNetworkUsers();
     case Kind::RemoveProgram:
@@ -199,13 +165,55 @@ Uninstaller::Outcome Uninstaller::Carry(const UninstallAction& action, bool allS
     return {};
 }
 
+Uninstaller::Outcome Uninstaller::Failed(DWORD code, const char* what, const UninstallAction& action) {
+    Log(Format("**** Error %u trying to %s %s", code, what, action.target.c_str()));
+    return Outcome{true, false};
+}
+
+// A file or link; a missing one is what a second run finds, not an error.
+Uninstaller::Outcome Uninstaller::DeleteFile(const UninstallAction& action) {
+    if (!action.host.empty() && ::unlink(action.host.c_str()) == 0) {
+        Log(Format("Uninstall deleted %s", action.target.c_str()));
+        return {};
+    }
+    if (!action.host.empty() && errno == EISDIR)
+        return RemoveFolder(action);
+    if (!action.host.empty() && errno != ENOENT)
+        return Failed(LastErrno(), "delete", action);
+    Log(Format("Uninstall found %s already gone", action.target.c_str()));
+    return {};
+}
+
+// Only an empty folder: what someone else put in it stays, with the folder.
+Uninstaller::Outcome Uninstaller::RemoveFolder(const UninstallAction& action) {
+    const char* target = action.target.c_str();
+    if (::rmdir(action.host.c_str()) == 0)
+        Log(Format("Uninstall removed the folder %s", target));
+    else if (errno == ENOTEMPTY || errno == EEXIST)
+        Log(Format("Uninstall left the folder %s: it is not empty", target));
+    else if (errno == ENOENT)
+        Log(Format("Uninstall found %s already gone", target));
+    else
+        return Failed(LastErrno(), "remove the folder", action);
+    return {};
+}
+
+Uninstaller::Outcome Uninstaller::DeleteKey(const UninstallAction& action) {
+    const LONG status = win::RegDeleteTree(action.root, action.key);
+    if (status != 0 && status != static_cast<LONG>(win::ERROR_FILE_NOT_FOUND))
+        return Failed(static_cast<DWORD>(status), "delete the registry key", action);
+    if (action.pruneParents)
+        PruneEmptyParents(action.root, action.key);
+    if (status == 0)
+        Log(Format("Uninstall deleted the registry key %s", action.target.c_str()));
+    return {};
+}
+
 // The program, then its folder and the folders above it that the installation made and that are
 // empty now, up to the first folder of the machine's own (Program Files).
 Uninstaller::Outcome Uninstaller::RemoveProgram(const UninstallAction& action) {
-    if (::unlink(action.host.c_str()) != 0 && errno != ENOENT) {
-        Log(Format("**** Error %u trying to delete %s", LastErrno(), action.target.c_str()));
-        return Outcome{true, false};
-    }
+    if (::unlink(action.host.c_str()) != 0 && errno != ENOENT)
+        return Failed(LastErrno(), "delete", action);
     Log(Format("Uninstall deleted %s", action.target.c_str()));
     const MachineFolders folders(Machine::Current());
     for (fs::path folder = CanonicalHostPath(action.host).parent_path();

@@ -55,6 +55,10 @@ public:
 private:
     struct Outcome;
     Outcome Carry(const UninstallAction& action, bool allSucceeded);
+    Outcome Failed(DWORD code, const char* what, const UninstallAction& action);
+    Outcome DeleteFile(const UninstallAction& action);
+    Outcome RemoveFolder(const UninstallAction& action);
+    Outcome DeleteKey(const UninstallAction& action);
     Outcome RemoveProgram(const UninstallAction& action);
     Outcome RemoveNetworkUsers();
     void Log(const std::string& message);
