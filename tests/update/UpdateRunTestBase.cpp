@@ -66,14 +66,10 @@ UpdateRunTest::~UpdateRunTest() {
 }
 
 std::string UpdateRunTest::VersionedProgram(const std::string& name, const std::string& version) {
-    const char* program = TL_SPLASH_STANDIN;
-    if (name == "Tallymar.exe")
-        program = TL_TALLYMAR_STANDIN;
-    else if (name == "TLMECF.EXE")
-        program = TL_ECF_MONITOR_STANDIN;
-    else if (name == "TLMFIMPRT.EXE")
-        program = TL_IMPORT_PROXY;
-    // Bytes after the program tell the copies apart.
+    // The import proxy is run from where it is installed; the others are the smallest of our
+    // programs, which the update only compares and copies. Bytes after a program tell the copies
+    // apart.
+    const char* program = name == "TLMFIMPRT.EXE" ? TL_IMPORT_PROXY : TL_SPLASH_STANDIN;
     return WithVersion(ReadFile(program), version) + "\n" + name + " " + version;
 }
 

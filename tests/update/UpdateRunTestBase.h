@@ -32,8 +32,8 @@ protected:
     UpdateRunTest();
     ~UpdateRunTest() override;
 
-    /// The standard release with each module one of our programs at version 1.0.0.1, the ECF
-    /// monitor and a module Legacy.dll among them, at database level 15.
+    /// The standard release with each module one of our programs with a version note (1.0.0.1),
+    /// the ECF monitor and a module Legacy.dll among them, at database level 15.
     void UseVersionedRelease();
     ReleaseFile& File(const std::string& name);
     /// Gives a module of the release a new version, and so new content.
