@@ -65,7 +65,7 @@ std::optional<std::vector<Entry>> ReadInstalledEntries(CSetupSheet& sheet, const
     return entries;
 }
 
-// The files the update recorded, in order, once each, without those the uninstaller of this
+// The files the update recorded, in order, without those that the uninstaller of this
 // workstation must not touch.
 std::vector<std::string> RecordedFiles(const CSetupSheet& sheet) {
     std::vector<std::string> files;

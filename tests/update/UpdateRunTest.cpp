@@ -235,6 +235,27 @@ TEST_F(UpdateRun, TheMonitorIsAskedToStopFirstAndOneThatWillNotKeepsItsProgram) 
                     "text:Shutting down the Tallymar ECF monitor program. (Tallymar will restart it later.)"),
               2u);
     EXPECT_EQ(Installed("TLMECF.EXE"), File("TLMECF.EXE").content);
+
+    File("TLMECF.EXE").flags = 0x20; // retired: stopped, then deleted rather than fetched again
+    EXPECT_EQ(Update(), 1);
+    EXPECT_FALSE(tl::PathExists(kProgramFolder + "TLMECF.EXE"));
+    EXPECT_EQ(Installed("TLMUINST.xml").find("TLMECF.EXE"), std::string::npos);
+}
+
+TEST_F(UpdateRun, ADamagedUninstallManifestIsLeftAsItIs) {
+    InstallFirst();
+    const std::string manifest = Installed("TLMUINST.xml");
+    const std::string damaged = manifest.substr(0, manifest.size() / 2);
+    WriteFile(Host(kProgramFolder + "TLMUINST.xml"), damaged);
+    NewVersion("Tallymar.exe", "1.0.0.2");
+    modules.push_back({"tlmMeans.dll", 0x02, "means test module", "", "", "", false});
+    EXPECT_EQ(Update(), 1) << "the update itself is done";
+    EXPECT_EQ(Installed("TLMUINST.xml"), damaged);
+    EXPECT_EQ(
+        Count(UpdateLogLines(), "**** " + kProgramFolder +
+                                    "TLMUINST.xml is not an uninstall manifest; this update's files are "
+                                    "not recorded in it"),
+        1u);
 }
 
 TEST_F(UpdateRun, FromAnOldLevelWithoutCreditorNamesTheLadderRunsAndThePlacesCome) {
