@@ -70,6 +70,43 @@ TEST_F(FullInstallFaults, AManifestThatCannotBeFetchedEndsTheRunBeforeAnythingIs
     EXPECT_EQ(PrefixListing(log), before);
 }
 
+TEST_F(FullInstallFaults, AManifestNotSignedByATrustedKeyEndsTheRunBeforeAnythingIsAsked) {
+    int wizardRuns = 0;
+    const auto wizard = ui.installWizard;
+    ui.installWizard = [&](CSetupSheet& sheet) { return ++wizardRuns, wizard(sheet); };
+    const Ed25519Seed vendorSeed{7};
+    const Ed25519PrivateKey vendor = Ed25519PrivateKey::FromSeed(vendorSeed);
+    TrustReleaseKey(vendor.PublicKey());
+    const std::string log = "drive_c/Users/tester/Documents/TallymarInstallLog.txt";
+    const Lines before = PrefixListing(log);
+    Publish(); // without a signature
+    EXPECT_FALSE(RunFullInstall(0));
+    signingKey = Ed25519PrivateKey::Generate(); // a key nobody trusts
+    Publish();
+    EXPECT_FALSE(RunFullInstall(0));
+    EXPECT_EQ(wizardRuns, 0);
+    const std::string refused = "**** The file server's manifest is not signed by a trusted key";
+    EXPECT_THAT(LogLines(),
+                ElementsAre("**** Beginning full new-scheme install", "Executable path is <program>",
+                            "Fetching manifest from <server>/",
+                            "**** Error fetching manifest signature <server>/CurrentVersion.xml.sig", refused,
+                            "**** Beginning full new-scheme install", "Executable path is <program>",
+                            "Fetching manifest from <server>/",
+                            "**** No signature in <server>/CurrentVersion.xml.sig is by a trusted "
+                            "release key (1 trusted, 1 signatures)",
+                            refused));
+    EXPECT_EQ(LastMessage(),
+              "The file server's manifest is not signed by a trusted key. Setup cannot continue.|" +
+                  std::to_string(win::MB_ICONERROR));
+    EXPECT_TRUE(ui.ProgressEvents().empty());
+    EXPECT_EQ(PrefixListing(log), before);
+
+    signingKey = Ed25519PrivateKey::FromSeed(vendorSeed);
+    EXPECT_TRUE(Install());
+    EXPECT_EQ(wizardRuns, 1);
+    EXPECT_TRUE(Logged("Manifest signed by trusted release key " + Ed25519KeyText(vendor.PublicKey())));
+}
+
 TEST_F(FullInstallFaults, AHomeDirectoryThatCannotBeCreatedStopsTheInstallation) {
     WriteFile(Host("C:\\Locked"), "a file where the folder above the home directory belongs");
     answers.homeDirectory = "C:\\Locked\\Cases";

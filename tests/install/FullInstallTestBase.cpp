@@ -1,12 +1,15 @@
 #include "tests/install/FullInstallTestBase.h"
 
+#include "app/AppConstants.h"
 #include "app/AppGlobals.h"
 #include "crypto/MasterKey.h"
 #include "db/CreateDatabaseFile.h"
 #include "install/RunFullInstall.h"
+#include "platform/Registry.h"
 #include "platform/WinTypes.h"
 #include "release/DownloadFile.h"
 #include "release/FetchUrl.h"
+#include "release/TrustedReleaseKeys.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -72,6 +75,7 @@ FullInstallTest::FullInstallTest() : previousServerUrl_(theFileServerUrl) {
     ResetRunState();
     theFileServerUrl = server.BaseUrl();
     SetTransferLimitsForTesting(TransferLimits{64 * 1024 * 1024, 5, 5});
+    SetBuiltInReleaseKeysForTesting(std::vector<std::string>{});
     ui.attorneyRoster = [this](CSetupSheet&) { ++rosterRuns; };
     // What the pages record: the install type's choices and, for the pages shown, their answers.
     ui.installWizard = [this](CSetupSheet& sheet) {
@@ -97,6 +101,7 @@ FullInstallTest::FullInstallTest() : previousServerUrl_(theFileServerUrl) {
 FullInstallTest::~FullInstallTest() {
     ResetRunState();
     SetTransferLimitsForTesting(std::nullopt);
+    SetBuiltInReleaseKeysForTesting(std::nullopt);
     theFileServerUrl = previousServerUrl_;
 }
 
@@ -147,11 +152,19 @@ void FullInstallTest::Publish() {
     }
     manifest += "</CurrentVersion>\r\n";
     server.Serve("/CurrentVersion.xml", Compress(manifest));
+    if (signingKey) // of the manifest as the program reads it, inflated
+        server.Serve("/CurrentVersion.xml.sig", Ed25519SignatureText(signingKey->Sign(manifest)) + "\n");
     for (const auto* list : {&modules, &supportFiles}) {
         for (const ReleaseFile& file : *list)
             server.Serve("/CurrentVersion/" + ServerFileName(file.name),
                          file.compressed ? Compress(file.content) : file.content);
     }
+}
+
+void FullInstallTest::TrustReleaseKey(const Ed25519PublicKey& key) {
+    win::RegKey settings;
+    ASSERT_EQ(win::RegCreateKeyEx(win::HKEY_LOCAL_MACHINE, kSettingsKey, settings), 0);
+    ASSERT_EQ(win::RegSetMultiString(settings, kTrustedReleaseKeysValue, {Ed25519KeyText(key)}), 0);
 }
 
 int FullInstallTest::Install() {

@@ -2,9 +2,11 @@
 
 #include "app/CSetupSheet.h"
 #include "app/ScriptedUserInterface.h"
+#include "crypto/Ed25519.h"
 #include "tests/db/DatabaseTestSupport.h"
 #include "tests/release/LoopbackServer.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,8 +56,11 @@ protected:
     void UseStandardRelease();
     /// Leaves a file of the standard release out (by name).
     void Withdraw(const std::string& name);
-    /// Serves the manifest and every file of the release.
+    /// Serves the manifest, its signature by signingKey when there is one, and every file of the
+    /// release.
     void Publish();
+    /// Lists a release key in the machine-wide settings, as an administrator does.
+    void TrustReleaseKey(const Ed25519PublicKey& key);
     /// Publish, then the first installation; its result.
     int Install();
 
@@ -89,6 +94,7 @@ protected:
     Answers answers;
     int rosterRuns = 0;
     std::string goldenFolder = "install"; ///< below tests/data
+    std::optional<Ed25519PrivateKey> signingKey;
     LoopbackServer server;
     ScopedScriptedUserInterface ui;
 

@@ -1,5 +1,7 @@
 #include "tests/release/UpdateTestBase.h"
 
+#include "release/TrustedReleaseKeys.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
@@ -9,6 +11,8 @@ namespace tltest {
 UpdateTestBase::UpdateTestBase() : previousServerUrl_(theFileServerUrl) {
     theFileServerUrl = server.BaseUrl();
     SetTransferLimitsForTesting(TransferLimits{1024 * 1024, 5, 1});
+    // Whatever keys the build trusts, these tests trust only those they name.
+    SetBuiltInReleaseKeysForTesting(std::vector<std::string>{});
     sheet.installDirectory = kInstallDirectory;
     sheet.homeDirectory = kHomeDirectory;
     sheet.OpenLog();
@@ -16,6 +20,7 @@ UpdateTestBase::UpdateTestBase() : previousServerUrl_(theFileServerUrl) {
 
 UpdateTestBase::~UpdateTestBase() {
     SetTransferLimitsForTesting(std::nullopt);
+    SetBuiltInReleaseKeysForTesting(std::nullopt);
     theFileServerUrl = previousServerUrl_;
 }
 
