@@ -1,11 +1,9 @@
 #include "tests/install/FullInstallTestBase.h"
 
-#include "app/AppConstants.h"
 #include "app/AppGlobals.h"
 #include "crypto/MasterKey.h"
 #include "db/CreateDatabaseFile.h"
 #include "install/RunFullInstall.h"
-#include "platform/Registry.h"
 #include "platform/WinTypes.h"
 #include "release/DownloadFile.h"
 #include "release/FetchUrl.h"
@@ -159,12 +157,6 @@ void FullInstallTest::Publish() {
             server.Serve("/CurrentVersion/" + ServerFileName(file.name),
                          file.compressed ? Compress(file.content) : file.content);
     }
-}
-
-void FullInstallTest::TrustReleaseKey(const Ed25519PublicKey& key) {
-    win::RegKey settings;
-    ASSERT_EQ(win::RegCreateKeyEx(win::HKEY_LOCAL_MACHINE, kSettingsKey, settings), 0);
-    ASSERT_EQ(win::RegSetMultiString(settings, kTrustedReleaseKeysValue, {Ed25519KeyText(key)}), 0);
 }
 
 int FullInstallTest::Install() {

@@ -59,8 +59,6 @@ protected:
     /// Serves the manifest, its signature by signingKey when there is one, and every file of the
     /// release.
     void Publish();
-    /// Lists a release key in the machine-wide settings, as an administrator does.
-    void TrustReleaseKey(const Ed25519PublicKey& key);
     /// Publish, then the first installation; its result.
     int Install();
 

@@ -102,35 +102,28 @@ TEST_F(FetchManifest, AttributeAndChildFormsBindAlikeAndAttributesWin) {
 }
 
 TEST_F(FetchManifest, SizeAndSha256BindToNothingAndChangeNothing) {
-    const auto bind = [](const std::string& xml) {
+    const auto bind = [](const std::string& module, const std::string& supportFile) {
         XmlDocument document(false);
         std::vector<std::unique_ptr<XCurrentVersion>> objects;
-        EXPECT_TRUE(document.Parse(xml)) << xml;
+        EXPECT_TRUE(document.Parse("<CurrentVersion UpdateLevel=\"3\">" + module + supportFile +
+                                   "</CurrentVersion>"));
         document.Bind(kManifestBinding, kManifestBindingCount, &objects);
-        std::string fields;
-        for (const auto& manifest : objects) {
-            fields += std::to_string(manifest->DatabaseLevel) + "|" + std::to_string(manifest->UpdateLevel);
-            for (const auto& m : manifest->Modules)
-                fields += "\nM|" + m->Name + "|" + m->Description + "|" + m->Version + "|" + m->Remarks +
-                          "|" + m->State + "|" + std::to_string(m->Flags);
-            for (const auto& f : manifest->SupportFiles)
-                fields += "\nS|" + f->Name + "|" + f->Description + "|" + f->Date.Text() + "|" + f->Time +
-                          "|" + f->Remarks + "|" + f->State + "|" + std::to_string(f->Flags);
-        }
-        return fields;
+        const XModule& m = *objects.at(0)->Modules.at(0);
+        const XSupportFile& f = *objects.at(0)->SupportFiles.at(0);
+        return m.Name + "|" + m.Description + "|" + m.Version + "|" + m.Remarks + "|" + m.State + "|" +
+               std::to_string(m.Flags) + "|" + f.Name + "|" + f.Description + "|" + f.Date.Text() + "|" +
+               f.Time + "|" + f.Remarks + "|" + f.State + "|" + std::to_string(f.Flags);
     };
-    const std::string plain =
-        bind("<CurrentVersion DatabaseLevel=\"14\" UpdateLevel=\"3\">"
-             "<Module Name=\"A.exe\" Version=\"1.2.3.4\" Flags=\"3\"/>"
-             "<SupportFile Name=\"B.ini\" Date=\"04/18/2006\" Time=\"14:00:00\" Flags=\"2\"/>"
-             "</CurrentVersion>");
-    EXPECT_EQ(plain, "14|3\nM|A.exe||1.2.3.4|||3\nS|B.ini||04/18/2006|14:00:00|||2");
-    EXPECT_EQ(bind("<CurrentVersion DatabaseLevel=\"14\" UpdateLevel=\"3\" Size=\"1\">"
-                   "<Module Name=\"A.exe\" Version=\"1.2.3.4\" Flags=\"3\" Size=\"20000\" Sha256=\"" +
-                   std::string(64, 'a') +
-                   "\"/><SupportFile Name=\"B.ini\" Date=\"04/18/2006\" Time=\"14:00:00\" Flags=\"2\">"
-                   "<Size>0</Size><Sha256>e3b0</Sha256></SupportFile></CurrentVersion>"),
+    const std::string plain = "A.exe||1.2.3.4|||3|B.ini||04/18/2006|14:00:00|||2";
+    EXPECT_EQ(bind("<Module Name=\"A.exe\" Version=\"1.2.3.4\" Flags=\"3\"/>",
+                   "<SupportFile Name=\"B.ini\" Date=\"04/18/2006\" Time=\"14:00:00\" Flags=\"2\"/>"),
               plain);
+    EXPECT_EQ(
+        bind("<Module Name=\"A.exe\" Version=\"1.2.3.4\" Flags=\"3\" Size=\"20000\" Sha256=\"" +
+                 std::string(64, 'a') + "\"/>",
+             "<SupportFile Name=\"B.ini\" Date=\"04/18/2006\" Time=\"14:00:00\" Flags=\"2\"><Size>0</Size>"
+             "<Sha256>e3b0</Sha256></SupportFile>"),
+        plain);
 }
 
 TEST_F(FetchManifest, TwoManifestsAreBoundAndTheFirstIsUsed) {

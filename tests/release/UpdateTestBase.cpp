@@ -1,5 +1,7 @@
 #include "tests/release/UpdateTestBase.h"
 
+#include "app/AppConstants.h"
+#include "platform/Registry.h"
 #include "release/TrustedReleaseKeys.h"
 
 #include <algorithm>
@@ -7,6 +9,12 @@
 #include <sstream>
 
 namespace tltest {
+
+void TrustReleaseKeys(const std::vector<std::string>& keys) {
+    win::RegKey settings;
+    ASSERT_EQ(win::RegCreateKeyEx(win::HKEY_LOCAL_MACHINE, kSettingsKey, settings), 0);
+    ASSERT_EQ(win::RegSetMultiString(settings, kTrustedReleaseKeysValue, keys), 0);
+}
 
 UpdateTestBase::UpdateTestBase() : previousServerUrl_(theFileServerUrl) {
     theFileServerUrl = server.BaseUrl();

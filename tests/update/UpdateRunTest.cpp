@@ -6,6 +6,7 @@
 #include "platform/FileTime.h"
 #include "platform/PathHelpers.h"
 #include "platform/Registry.h"
+#include "tests/release/UpdateTestBase.h"
 #include "tests/support/ParsedShellLink.h"
 #include "tests/tools/ChildProgram.h"
 #include "tests/update/HistoricalDatabases.h"
@@ -299,7 +300,7 @@ TEST_F(UpdateRun, AManifestNotSignedByATrustedKeyEndsTheUpdateBeforeTheWizard) {
     const std::string program = Installed("Tallymar.exe");
     const Ed25519Seed vendorSeed{9};
     const Ed25519PrivateKey vendor = Ed25519PrivateKey::FromSeed(vendorSeed);
-    TrustReleaseKey(vendor.PublicKey());
+    tltest::TrustReleaseKeys({Ed25519KeyText(vendor.PublicKey())});
     NewVersion("Tallymar.exe", "1.0.0.2");
     EXPECT_EQ(Update(), 0);
     EXPECT_THAT(UpdateLogLines(),
