@@ -98,6 +98,10 @@ bool ParseHeader(std::string_view text, Kind& kind, std::string& label) {
         }
     }
     const std::string_view attorney = "Attorney";
+    if (tl::EqualsNoCase(text, attorney)) {
+        kind = Kind::Attorney; // without the name that it needs
+        return true;
+    }
     if (text.size() > attorney.size() && tl::StartsWithNoCase(text, attorney) &&
         (text[attorney.size()] == ' ' || text[attorney.size()] == '\t')) {
         kind = Kind::Attorney;
