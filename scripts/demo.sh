@@ -7,7 +7,8 @@
 # With a display tlinstall shows its wizard; without one (or with TL_DEMO_UNATTENDED=1) it runs
 # unattended with sample/answers.ini and the passwords below on standard input.
 # TALLYMAR_PREFIX names the prefix (default BUILD_FOLDER/demo/prefix); one that is given must be
-# empty or missing for an installation.
+# empty or missing for an installation. TL_DEMO_WORK names the folder of the published release
+# and the server's log (default BUILD_FOLDER/demo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,8 +21,8 @@ update) release=2 ;;
 esac
 
 build=$(cd "$build" && pwd)
-work=$build/demo
-prefix=${TALLYMAR_PREFIX:-$work/prefix}
+work=${TL_DEMO_WORK:-$build/demo}
+prefix=${TALLYMAR_PREFIX:-$build/demo/prefix}
 www=$work/www
 
 if [[ $mode == install ]]; then
