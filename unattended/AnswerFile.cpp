@@ -273,7 +273,11 @@ struct AnswerFile::Reader {
         }
         if (rule->password && !value.empty() && !passwordsOnly)
             file.holdsPassword_ = true;
-        section->answers.push_back(Answer{key, value, source, line});
+        Answer& answer = section->answers.emplace_back();
+        answer.key = key;
+        answer.value = value;
+        answer.source = source;
+        answer.line = line;
     }
 
     void Run(std::string_view text) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,7 +24,9 @@ struct AnswerSection {
     std::string label; ///< the text after "Attorney"
     std::string source;
     int line = 0;
-    std::vector<Answer> answers; ///< in the order written
+    /// In the order written. A deque never moves its elements, so no copy of a password is left
+    /// behind unwiped when the section grows.
+    std::deque<Answer> answers;
 
     /// The answer of a key, matched without regard to case; nullptr when the section has none.
     const Answer* Find(std::string_view key) const;

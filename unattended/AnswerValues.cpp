@@ -106,18 +106,22 @@ std::vector<std::string> SplitStates(std::string_view text) {
 }
 
 std::optional<std::string> Utf8ToAnsi(std::string_view utf8) {
-    std::string ansi;
+    // Built where it is returned, with room for all of it: some texts are passwords, and no copy
+    // of them is to be left behind.
+    std::optional<std::string> result(std::in_place);
+    std::string& ansi = *result;
     ansi.reserve(utf8.size());
     for (std::size_t at = 0; at < utf8.size();) {
         const std::optional<char32_t> c = NextCharacter(utf8, at);
         const int byte = c ? AnsiByteOf(*c) : -1;
         if (byte < 0x20) {
             tl::WipeString(ansi);
-            return std::nullopt;
+            result.reset();
+            return result;
         }
         ansi += static_cast<char>(byte);
     }
-    return ansi;
+    return result;
 }
 
 bool ValidateAnswers(const AnswerFile& answers, const std::string& source, std::vector<std::string>& errors) {

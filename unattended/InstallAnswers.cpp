@@ -102,7 +102,9 @@ struct InstallPages {
 
     // A blank password is allowed: those users then log in with the master password.
     bool UserPassword(const char* key, std::string& target, unsigned titleId) {
-        StoreSecret(target, answers.Text(key, ""));
+        static const std::string kBlank;
+        const Answer* password = answers.Get(key);
+        StoreSecret(target, password != nullptr ? password->value : kBlank);
         ui.PrintPage(tl::LoadString(titleId), target.empty() ? "blank" : "given");
         return true;
     }

@@ -96,9 +96,11 @@ std::string Ansi(const AnswerSection& section, const std::string& key) {
 }
 
 void AssignAnsiSecret(tl::SecretString& secret, const AnswerSection& section, const std::string& key) {
-    std::string value = Ansi(section, key);
-    AssignSecret(secret, value);
-    tl::WipeString(value);
+    const Answer* answer = section.Find(key);
+    std::optional<std::string> value = answer != nullptr ? Utf8ToAnsi(answer->value) : std::nullopt;
+    AssignSecret(secret, value ? std::string_view(*value) : std::string_view());
+    if (value)
+        tl::WipeString(*value);
 }
 
 // The attorney as the information dialog would hand it to the roster.

@@ -59,11 +59,22 @@ bool ReadAnswerFile(const std::string& path, std::string& text, mode_t& mode, st
     return true;
 }
 
-std::string ReadAll(std::FILE* in) {
+// Reads standard input, which holds passwords: unbuffered, so the stream keeps no copy, and grown
+// by hand, so no storage is released before it is wiped.
+std::string ReadPasswordText(std::FILE* in) {
+    std::setvbuf(in, nullptr, _IONBF, 0);
     std::string text;
     char chunk[4096];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;)
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;) {
+        if (text.size() + got > text.capacity()) {
+            std::string larger;
+            larger.reserve(2 * (text.size() + got));
+            larger = text;
+            tl::WipeString(text);
+            text.swap(larger);
+        }
         text.append(chunk, got);
+    }
     std::memset(chunk, 0xCC, sizeof chunk);
     return text;
 }
@@ -96,7 +107,7 @@ int LoadAnswers(const CommandLine& commandLine, std::FILE* in, std::FILE* err, A
         return kExitBadAnswers;
     }
     if (commandLine.passwordStdin) {
-        std::string passwords = ReadAll(in);
+        std::string passwords = ReadPasswordText(in);
         answers.ReadPasswords(passwords, "standard input");
         tl::WipeString(passwords);
         if (!ReportErrors(err, answers.Errors()))
