@@ -56,6 +56,7 @@ void WriteUpdateShadowCopy(const win::RegKey& key, const std::string& homeDirect
                            const std::string& installDirectory, int installType, int databaseLevel,
                            const std::vector<std::string>& states) {
     win::RegSetString(key, "m_homedir", homeDirectory);
+    win::RegSetString(key, "HomeDirectory", homeDirectory);
     win::RegSetString(key, "InstallDirectory", installDirectory);
     win::RegSetDword(key, "InstallType", static_cast<DWORD>(installType));
     win::RegSetDword(key, "DatabaseLevel", static_cast<DWORD>(databaseLevel));

@@ -43,8 +43,9 @@ void WriteInstallSettings(const win::RegKey& key, const InstallSettings& setting
 void WriteUpdateSettings(const win::RegKey& key, const std::string& installDirectory, int installType,
                          const std::vector<std::string>& states);
 
-/// The update's machine-wide copy, written only into a key it has just created: m_homedir,
-/// InstallDirectory, InstallType, DatabaseLevel, States.
+/// The update's machine-wide copy, written only into a key it has just created: m_homedir, and the
+/// same text as HomeDirectory (the name the first installation's copy uses), InstallDirectory,
+/// InstallType, DatabaseLevel, States.
 void WriteUpdateShadowCopy(const win::RegKey& key, const std::string& homeDirectory,
                            const std::string& installDirectory, int installType, int databaseLevel,
                            const std::vector<std::string>& states);

@@ -1,15 +1,10 @@
 #pragma once
 
+#include "release/ShellShortcut.h"
+
 #include <string>
 
 class CSetupSheet;
-
-/// The name of the product's Start-menu folder and of its program links.
-inline constexpr char kShortcutName[] = "Tallydesk";
-
-/// The link file for a shell folder: "<folder>\<name>.lnk" on the desktop
-/// (CSIDL_DESKTOPDIRECTORY), "<folder>\Tallydesk\<name>.lnk" in any other folder.
-std::string ShortcutPath(const std::string& folder, int csidl, const std::string& name);
 
 /// Creates a shell link to target named name (also its description) in the shell folder csidl,
 /// creating the folders it needs, and records the link (and, outside the desktop, the Tallydesk

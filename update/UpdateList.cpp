@@ -50,6 +50,10 @@ UpdateItem RowFor(const Entry& entry, std::int64_t fileTime) {
 template <class Entry>
 std::optional<bool> DecideWithoutComparing(CSetupSheet& sheet, const Entry& entry, const std::string& path) {
     if (!tl::PathExists(path)) {
+        // An obsolete file is never installed, whatever else its flags say, and one that is gone
+        // leaves nothing to delete.
+        if ((entry.Flags & FlagObsolete) != 0)
+            return false;
         const bool install = (entry.Flags & FlagInstallIfAbsent) != 0 ||
                              ((entry.Flags & FlagStateModule) != 0 && IsStateSelected(sheet, entry.State));
         if (install)
@@ -116,10 +120,15 @@ bool SupportFileNeedsWork(CSetupSheet& sheet, const XSupportFile& file, std::int
                               read == InstalledTime::Read ? std::optional(installedTime) : std::nullopt);
 }
 
+// An absent shared file needs work when it would be installed; an obsolete one never would.
+bool IsWantedWhenAbsent(std::int32_t flags) {
+    return (flags & FlagObsolete) == 0 && (flags & (FlagInstallIfAbsent | FlagStateModule)) != 0;
+}
+
 bool SharedModuleNeedsWork(CSetupSheet& sheet, const XModule& module) {
     const std::string path = sheet.homeDirectory + "\\" + module.Name;
     if (!tl::PathExists(path))
-        return (module.Flags & (FlagInstallIfAbsent | FlagStateModule)) != 0;
+        return IsWantedWhenAbsent(module.Flags);
     if ((module.Flags & FlagAlwaysReplace) != 0)
         return true;
     VersionParts installed{};
@@ -144,7 +153,7 @@ bool SharedModuleNeedsWork(CSetupSheet& sheet, const XModule& module) {
 bool SharedSupportFileNeedsWork(CSetupSheet& sheet, const XSupportFile& file) {
     const std::string path = sheet.homeDirectory + "\\" + file.Name;
     if (!tl::PathExists(path))
-        return (file.Flags & (FlagInstallIfAbsent | FlagStateModule)) != 0;
+        return IsWantedWhenAbsent(file.Flags);
     if ((file.Flags & FlagAlwaysReplace) != 0)
         return true;
     std::int64_t installedTime = 0;

@@ -60,6 +60,7 @@ TEST_F(ProfileSettingsTest, MachineCopyIsDeniedWithoutRightsAndReportsCreation) 
     EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
     WriteUpdateShadowCopy(key, "\\\\TESTPC\\Cases", "C:\\T", 2, 12, {"CA"});
     EXPECT_EQ(Raw(HKEY_LOCAL_MACHINE, "m_homedir"), std::string("\\\\TESTPC\\Cases") + '\0');
+    EXPECT_EQ(Raw(HKEY_LOCAL_MACHINE, "HomeDirectory"), Raw(HKEY_LOCAL_MACHINE, "m_homedir"));
     ASSERT_EQ(CreateMachineSettingsKey(key, &disposition), 0);
     EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
 

@@ -136,7 +136,7 @@ void FullInstallTest::Publish() {
                            Attribute("UpdateLevel", std::to_string(updateLevel)) + ">\r\n";
     for (const ReleaseFile& file : modules) {
         manifest += "  <Module" + Attribute("Name", file.name) + Attribute("Description", file.name) +
-                    Attribute("Version", "5.2.0.1") + Attribute("State", file.state) +
+                    Attribute("Version", file.version) + Attribute("State", file.state) +
                     Attribute("Flags", std::to_string(file.flags)) + "/>\r\n";
     }
     for (const ReleaseFile& file : supportFiles) {
@@ -178,7 +178,7 @@ std::vector<std::string> FullInstallTest::LogLines() {
 }
 
 std::string FullInstallTest::Golden(const std::string& name, const std::string& actual) {
-    const fs::path file = fs::path(TL_TEST_DATA_DIR) / "install" / name;
+    const fs::path file = fs::path(TL_TEST_DATA_DIR) / goldenFolder / name;
     const char* update = std::getenv("TL_UPDATE_GOLDEN");
     if (update != nullptr && std::string(update) == "1") {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
@@ -188,7 +188,10 @@ std::string FullInstallTest::Golden(const std::string& name, const std::string& 
 }
 
 void FullInstallTest::ExpectGoldenLog(const std::string& name) {
-    const std::vector<std::string> actual = LogLines();
+    ExpectGoldenLines(name, LogLines());
+}
+
+void FullInstallTest::ExpectGoldenLines(const std::string& name, const std::vector<std::string>& actual) {
     std::string text;
     for (const std::string& line : actual)
         text += line + "\n";

@@ -27,6 +27,7 @@ protected:
         std::string date; ///< support files only
         std::string time;
         bool compressed = false;
+        std::string version = "5.2.0.1"; ///< modules only
     };
 
     struct Answers {
@@ -61,8 +62,11 @@ protected:
     /// The install log's lines without time stamps, with the server's address and the test
     /// program's path masked ("<server>/", "<program>").
     std::vector<std::string> LogLines();
-    /// Compares LogLines with tests/data/install/<name> line by line; TL_UPDATE_GOLDEN=1 rewrites it.
+    /// Compares LogLines with tests/data/<goldenFolder>/<name> line by line; TL_UPDATE_GOLDEN=1
+    /// rewrites it.
     void ExpectGoldenLog(const std::string& name);
+    /// The same for lines of the test's choosing.
+    void ExpectGoldenLines(const std::string& name, const std::vector<std::string>& actual);
     /// The bytes of a golden file, rewritten from actual under TL_UPDATE_GOLDEN=1.
     std::string Golden(const std::string& name, const std::string& actual);
 
@@ -84,6 +88,7 @@ protected:
     int updateLevel = 30;
     Answers answers;
     int rosterRuns = 0;
+    std::string goldenFolder = "install"; ///< below tests/data
     LoopbackServer server;
     ScopedScriptedUserInterface ui;
 

@@ -170,6 +170,7 @@ TEST_F(UpdateList, AbsentFilesAreInstalledOnlyWhenTheirFlagsAskForIt) {
     AddModule("Florida.dll", "1.0.0.0", FlagStateModule, "FL");
     AddModule("Optional.dll", "1.0.0.0", 0);
     AddModule("Gone.dll", "1.0.0.0", FlagObsolete);
+    AddModule("Retired.dll", "1.0.0.0", FlagObsolete | FlagInstallIfAbsent); // nothing to delete
     AddSupportFile("Checklist.ini", FlagInstallIfAbsent | 0x100);
     AddSupportFile("Optional.txt", FlagAlwaysReplace);
     BuildUpdateList(sheet);
@@ -297,6 +298,7 @@ TEST_F(UpdateList, SharedCheckCountsNeitherUnreadableVersionsNorObsoleteFiles) {
     AddModule("NoVersion.dll", "9.0.0.0", FlagSharedFolder);
     AddModule("BadRoot.dll", "9.0.0.0", FlagSharedFolder);
     AddModule("Absent.dll", "9.0.0.0", FlagSharedFolder);
+    AddModule("Retired.dll", "9.0.0.0", FlagSharedFolder | FlagObsolete | FlagInstallIfAbsent);
     AddSupportFile("Obsolete.txt", FlagSharedFolder | FlagObsolete);
     AddSupportFile("Same.txt", FlagSharedFolder);
     CheckSharedFileUpdates(sheet);

@@ -1,0 +1,200 @@
+#include "update/ApplyUpdate.h"
+
+#include "app/CSetupSheet.h"
+#include "app/ProfileSettings.h"
+#include "app/UserInterface.h"
+#include "db/CDBException.h"
+#include "db/SqlText.h"
+#include "import/ImportReferenceData.h"
+#include "platform/PathHelpers.h"
+#include "platform/TextUtil.h"
+#include "release/DownloadFile.h"
+#include "release/RegisterScannerExtension.h"
+#include "tables/DatabaseHandles.h"
+#include "update/EcfMonitorShutdown.h"
+#include "update/MergeUninstallManifest.h"
+#include "update/RefreshProgramLinks.h"
+#include "update/UpdateList.h"
+#include "update/UpgradeDatabases.h"
+
+namespace {
+
+constexpr int kSharedFilesElsewhere = 2;
+constexpr char kEcfMonitor[] = "TLMECF.EXE";
+constexpr char kScannerConfiguration[] = "tlmscanx.ini";
+
+/// One application of an update: the sheet with the wizard's answers and what the steps learn.
+struct Apply {
+    explicit Apply(CSetupSheet& updateSheet) : sheet(updateSheet) {}
+
+    CSetupSheet& sheet;
+    UserInterface& ui = TheUserInterface();
+    bool starterExisted = false;
+    bool sharedUpdatesLeftUndone = false;
+    std::vector<std::string> deletedFiles;
+    int result = 0;
+};
+
+/// A step of the application; none ends it, each one's failure is logged or told where it happens.
+struct Step {
+    const char* name;
+    void (*run)(Apply&);
+};
+
+std::string StarterPath(const CSetupSheet& sheet) {
+    return sheet.installDirectory + "\\TlSplash.exe";
+}
+
+void ShowTheProgressWindow(Apply& run) {
+    run.ui.ShowProgress("Tallymar Update", "");
+}
+
+// The machine-wide copy is written only into a key made now: an existing one is another
+// installation's and stays as it is. Both names of the home directory are written, for the
+// readers of either.
+void WriteTheShadowCopy(Apply& run) {
+    const CSetupSheet& sheet = run.sheet;
+    win::RegKey machine;
+    DWORD disposition = 0;
+    if (CreateMachineSettingsKey(machine, &disposition) != 0 || disposition != win::REG_CREATED_NEW_KEY)
+        return;
+    WriteUpdateShadowCopy(machine, sheet.homeDirectory, sheet.installDirectory, sheet.installType,
+                          TargetDatabaseLevel(sheet), sheet.states);
+    win::RegCloseKey(machine);
+    run.sheet.Log("Created HKLM shadow copy of settings key");
+}
+
+void WriteTheSettings(Apply& run) {
+    CSetupSheet& sheet = run.sheet;
+    win::RegKey user;
+    if (const LONG error = GetSectionKey(user); error != 0) {
+        sheet.Log("Error trying to open Settings key -- %d", static_cast<int>(error));
+        return;
+    }
+    WriteUpdateSettings(user, sheet.installDirectory, sheet.installType, sheet.states);
+    win::RegCloseKey(user);
+    sheet.Log("Selected states are:");
+    for (const std::string& state : sheet.states)
+        sheet.Log("    %s", state.c_str());
+    WriteTheShadowCopy(run);
+}
+
+void NoteTheStarter(Apply& run) {
+    run.starterExisted = tl::PathExists(StarterPath(run.sheet));
+}
+
+void DeleteTheFile(Apply& run, const UpdateItem& item, int kind) {
+    DeleteObsoleteFile(run.sheet, item.Name, kind);
+    const std::string path = TargetPathFor(run.sheet, item.Name, kind);
+    if (!tl::PathExists(path))
+        run.deletedFiles.push_back(path);
+}
+
+// The monitor's program cannot be touched while it runs; one that does not stop keeps it. An
+// obsolete monitor is stopped and then deleted, not fetched again.
+void UpdateTheEcfMonitor(Apply& run, const UpdateItem& item, int kind) {
+    if (!ShutDownEcfMonitor(run.sheet, item.Name))
+        return;
+    if ((item.Flags & FlagObsolete) != 0)
+        DeleteTheFile(run, item, kind);
+    else
+        DownloadFile(run.sheet, item.Name, kind, -1);
+}
+
+// What becomes of one file does not enter the update's result: the download or deletion has
+// told the user, and the next update tries again.
+void UpdateOneFile(Apply& run, const UpdateItem& item) {
+    CSetupSheet& sheet = run.sheet;
+    const int kind = FolderKindFromFlags(item.Flags);
+    if (kind == FolderHome && sheet.installType == kSharedFilesElsewhere &&
+        sheet.GetChoice(kChoiceApplySharedUpdates) == 0) {
+        run.sharedUpdatesLeftUndone = true;
+        return;
+    }
+    if (tl::EqualsNoCase(item.Name, kEcfMonitor)) {
+        UpdateTheEcfMonitor(run, item, kind);
+        return;
+    }
+    if ((item.Flags & FlagObsolete) != 0) {
+        DeleteTheFile(run, item, kind);
+        return;
+    }
+    DownloadFile(sheet, item.Name, kind, item.FileTime);
+    if (tl::EqualsNoCase(item.Name, kScannerConfiguration))
+        RegisterScannerExtension(sheet);
+}
+
+void UpdateTheFiles(Apply& run) {
+    for (const UpdateItem& item : theUpdateList)
+        UpdateOneFile(run, item);
+}
+
+void RefreshTheLinks(Apply& run) {
+    if (!run.starterExisted && tl::PathExists(StarterPath(run.sheet)))
+        RefreshProgramLinks(run.sheet);
+}
+
+// The lookup databases are the product's files; one that does not open is only remembered.
+void OpenTheLookupDatabases(Apply& run) {
+    const std::pair<CDatabase*, bool*> databases[] = {{&theCreditorDb, &theCreditorDbOpen},
+                                                      {&thePlacesDb, &thePlacesDbOpen}};
+    const char* baseNames[] = {"CreditorNames", "tallymarplaces"};
+    for (std::size_t i = 0; i < std::size(databases); ++i) {
+        *databases[i].second = false;
+        try {
+            databases[i].first->OpenEx(FormatConnectString(run.sheet.homeDirectory, baseNames[i]));
+            *databases[i].second = true;
+        } catch (const CDBException&) {
+        }
+    }
+}
+
+void UpgradeAndImport(Apply& run) {
+    run.result = UpgradeDatabases(run.sheet);
+    if (run.result == 1)
+        run.result = ImportReferenceData(run.sheet) ? 1 : 0;
+}
+
+void CloseTheDatabases(Apply& run) {
+    if (thePlacesDbOpen)
+        thePlacesDb.Close();
+    if (theCreditorDbOpen)
+        theCreditorDb.Close();
+    thePlacesDbOpen = theCreditorDbOpen = false;
+    theMainDb.Close();
+    run.ui.HideProgress();
+}
+
+// The uninstaller removes what the first installation recorded; the update's files join them.
+void RecordTheFilesForTheUninstaller(Apply& run) {
+    MergeUninstallManifest(run.sheet, run.deletedFiles);
+}
+
+void ReportSharedUpdatesLeftUndone(Apply& run) {
+    if (run.sharedUpdatesLeftUndone)
+        AppMessageBox("Your system still needs updates to one or more shared files. That should be done in a "
+                      "session on your server.",
+                      win::MB_OK | win::MB_ICONINFORMATION);
+}
+
+constexpr Step kSteps[] = {
+    {"show the progress window", ShowTheProgressWindow},
+    {"write the settings", WriteTheSettings},
+    {"note the starter", NoteTheStarter},
+    {"update the files", UpdateTheFiles},
+    {"refresh the program links", RefreshTheLinks},
+    {"open the lookup databases", OpenTheLookupDatabases},
+    {"upgrade the databases and import", UpgradeAndImport},
+    {"close the databases", CloseTheDatabases},
+    {"record the files for the uninstaller", RecordTheFilesForTheUninstaller},
+    {"report shared updates left undone", ReportSharedUpdatesLeftUndone},
+};
+
+} // namespace
+
+int ApplyUpdate(CSetupSheet& sheet) {
+    Apply run(sheet);
+    for (const Step& step : kSteps)
+        step.run(run);
+    return run.result == 1 && !run.sharedUpdatesLeftUndone ? 1 : 0;
+}
