@@ -5,6 +5,7 @@
 #include "platform/Registry.h"
 #include "platform/WindowsPath.h"
 #include "tests/support/TestMachine.h"
+#include "tests/tools/ChildProgram.h"
 #include "tests/unattended/ShellCommand.h"
 #include "xml/XmlDocument.h"
 #include "xml/XmlElement.h"
@@ -197,12 +198,20 @@ TEST_F(DemoPath, InstallsSampleRelease1Unattended) {
 
 TEST_F(DemoPath, UpdatesToSampleRelease2Unattended) {
     ASSERT_EQ(Demo("install").status, 0);
+    UseDemoMachine();
+    {
+        // The installed product itself, running: the update is refused and changes nothing.
+        tltest::ChildProgram product(Host(std::string(kInstallFolder) + "\\Tallymar.exe").string());
+        ASSERT_EQ(product.ReadLine(), "Tallymar.exe: running");
+        const Output refused = Demo("update");
+        EXPECT_EQ(refused.status, 4) << refused.text;
+        EXPECT_THAT(refused.text, HasSubstr("message: Tallymar Setup: Tallymar is presently running on this "
+                                            "workstation."));
+        EXPECT_EQ(Version("Tallymar.exe"), "1.0.0.1");
+    }
     const Output update = Demo("update");
-    if (update.text.find("update mode chosen, but it is not built yet") != std::string::npos)
-        GTEST_SKIP() << "the update is not built yet";
     ASSERT_EQ(update.status, 0) << update.text;
     EXPECT_THAT(update.text, HasSubstr("tlinstall: Tallymar is up to date (exit status 0)"));
-    UseDemoMachine();
 
     // Replaced by version and by date, added, and the obsolete file deleted.
     EXPECT_EQ(Version("Tallymar.exe"), "1.0.0.2");
@@ -223,6 +232,12 @@ TEST_F(DemoPath, UpdatesToSampleRelease2Unattended) {
     EXPECT_EQ(Rows("Tallymar.mdb", "TrusteeTable"), 6);
     EXPECT_EQ(Rows("Tallymar.mdb", "CheckListTable"), 7);
     EXPECT_EQ(Rows("Tallymar.mdb", "AttorneyTable"), 2);
-    EXPECT_THAT(UninstallEntries(), testing::Contains("DeleteKey Software\\Fenmore Software\\Tallymar"));
+    // The installed uninstall manifest follows the files.
+    const std::vector<std::string> entries = UninstallEntries();
+    EXPECT_THAT(entries,
+                testing::Contains("DeleteFile " + std::string(kInstallFolder) + "\\Creditors2025.ini"));
+    EXPECT_THAT(entries,
+                Not(testing::Contains("DeleteFile " + std::string(kInstallFolder) + "\\QuickStart.txt")));
+    EXPECT_THAT(entries, testing::Contains("DeleteKey Software\\Fenmore Software\\Tallymar"));
     ExpectNoPasswordIn(update.text);
 }
