@@ -47,7 +47,8 @@ serverLog=$work/tlserve.log
 "$build/tools/serve/tlserve" "$www" --port 0 --bind 127.0.0.1 >"$serverLog" 2>&1 &
 server=$!
 trap 'kill $server 2>/dev/null; wait $server 2>/dev/null || true' EXIT
-for _ in $(seq 100); do
+# A loaded machine can take a while to start it: up to 30 seconds.
+for _ in $(seq 600); do
     grep -q '^Serving ' "$serverLog" 2>/dev/null && break
     kill -0 $server 2>/dev/null || { cat "$serverLog" >&2; exit 1; }
     sleep 0.05
