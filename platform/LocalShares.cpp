@@ -78,4 +78,16 @@ std::vector<ShareInfo> ListLocalShares() {
     return shares;
 }
 
+DWORD DeleteLocalShare(std::string_view name) {
+    win::RegKey key;
+    const LONG status = win::RegOpenKeyEx(win::HKEY_LOCAL_MACHINE, kSharesKey, true, key);
+    if (status == win::ERROR_FILE_NOT_FOUND)
+        return win::NERR_NetNameNotFound;
+    if (status != 0)
+        return static_cast<DWORD>(status);
+    if (win::RegQueryValueEx(key, name, nullptr, nullptr) != 0)
+        return win::NERR_NetNameNotFound;
+    return static_cast<DWORD>(win::RegDeleteValue(key, name));
+}
+
 } // namespace tl

@@ -37,4 +37,8 @@ DWORD AddLocalShare(const ShareInfo& share, std::string_view passwordHash = {});
 /// Every share of this computer, in the registry's order.
 std::vector<ShareInfo> ListLocalShares();
 
+/// Stops sharing a folder of this computer (the folder stays). NERR_NetNameNotFound when no share
+/// has that name (without regard to case); the registry's error when it cannot be changed.
+DWORD DeleteLocalShare(std::string_view name);
+
 } // namespace tl

@@ -69,6 +69,29 @@ NET_API_STATUS NetUserAdd(std::string_view serverName, DWORD level, const USER_I
     return status;
 }
 
+NET_API_STATUS NetUserEnum(std::string_view serverName, DWORD level, std::vector<USER_INFO_1>& users) {
+    users.clear();
+    if (!IsLocalServer(serverName))
+        return ERROR_BAD_NETPATH;
+    if (level != 1)
+        return ERROR_INVALID_LEVEL;
+    for (const tl::UserAccount& account : tl::TheSecurityBackend().ListUsers()) {
+        USER_INFO_1 user;
+        user.usri1_name = account.name;
+        user.usri1_priv = account.privilege;
+        user.usri1_flags = account.flags;
+        user.usri1_comment = account.comment;
+        users.push_back(std::move(user));
+    }
+    return NERR_Success;
+}
+
+NET_API_STATUS NetUserDel(std::string_view serverName, std::string_view userName) {
+    if (!IsLocalServer(serverName))
+        return ERROR_BAD_NETPATH;
+    return tl::TheSecurityBackend().DeleteUser(userName);
+}
+
 NET_API_STATUS NetLocalGroupAddMembers(std::string_view serverName, std::string_view groupName, DWORD level,
                                        const std::vector<LOCALGROUP_MEMBERS_INFO_3>& members) {
     if (!IsLocalServer(serverName))

@@ -69,6 +69,14 @@ enum SE_OBJECT_TYPE : int { SE_UNKNOWN_OBJECT_TYPE = 0, SE_FILE_OBJECT = 1 };
 NET_API_STATUS NetUserAdd(std::string_view serverName, DWORD level, const USER_INFO_1& user,
                           DWORD* parmError);
 
+/// Lists the local users at level 1, without their passwords. NERR_Success, ERROR_INVALID_LEVEL or
+/// ERROR_BAD_NETPATH for another computer.
+NET_API_STATUS NetUserEnum(std::string_view serverName, DWORD level, std::vector<USER_INFO_1>& users);
+
+/// Deletes a local user with its group memberships. NERR_Success, NERR_UserNotFound,
+/// ERROR_BAD_NETPATH for another computer, or the backend's failure (ERROR_ACCESS_DENIED).
+NET_API_STATUS NetUserDel(std::string_view serverName, std::string_view userName);
+
 /// Adds members to a local group at level 3. NERR_Success, NERR_GroupNotFound,
 /// ERROR_NO_SUCH_MEMBER, ERROR_MEMBER_IN_ALIAS, ERROR_INVALID_LEVEL or the backend's failure.
 NET_API_STATUS NetLocalGroupAddMembers(std::string_view serverName, std::string_view groupName, DWORD level,

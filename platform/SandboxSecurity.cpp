@@ -284,6 +284,27 @@ DWORD SandboxSecurity::AddUser(const NewUser& user) {
     return SaveAccounts(store);
 }
 
+std::vector<UserAccount> SandboxSecurity::ListUsers() {
+    std::lock_guard lock(mutex_);
+    std::vector<UserAccount> users;
+    for (const StoredUser& user : LoadAccounts().users)
+        users.push_back(UserAccount{user.name, user.privilege, user.flags, user.comment});
+    return users;
+}
+
+DWORD SandboxSecurity::DeleteUser(std::string_view name) {
+    std::lock_guard lock(mutex_);
+    AccountStore store = LoadAccounts();
+    const auto user = std::find_if(store.users.begin(), store.users.end(),
+                                   [&](const StoredUser& stored) { return EqualsNoCase(stored.name, name); });
+    if (user == store.users.end())
+        return win::NERR_UserNotFound;
+    const std::string sid = store.machineSid + "-" + std::to_string(user->rid);
+    store.users.erase(user);
+    std::erase_if(store.members, [&](const Membership& member) { return member.memberSid == sid; });
+    return SaveAccounts(store);
+}
+
 DWORD SandboxSecurity::AddGroupMember(std::string_view group, std::string_view member) {
     std::lock_guard lock(mutex_);
     AccountStore store = LoadAccounts();

@@ -26,6 +26,8 @@ class SandboxSecurity : public SecurityBackend {
 public:
     std::string MachineSid() override;
     DWORD AddUser(const NewUser& user) override;
+    std::vector<UserAccount> ListUsers() override;
+    DWORD DeleteUser(std::string_view name) override;
     DWORD AddGroupMember(std::string_view group, std::string_view member) override;
     std::optional<AccountEntry> FindAccount(std::string_view name) override;
     DWORD ReadDacl(const std::filesystem::path& hostPath, std::string& sddl) override;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tl {
 
@@ -30,6 +31,14 @@ struct NewUser {
     std::string comment;
 };
 
+/// A local user account as the account database lists it (its password is never given back).
+struct UserAccount {
+    std::string name;
+    DWORD privilege = 1;
+    DWORD flags = 0;
+    std::string comment;
+};
+
 /// Where this computer's accounts, group memberships, folder access lists and shares live. The
 /// network and security calls of this layer (NetUserAdd, LookupAccountNameA, Get/SetNamedSecurityInfoA,
 /// NetShareAdd, ...) keep Windows' protocols and status codes and leave the storing to a backend:
@@ -47,6 +56,13 @@ public:
     /// (without regard to case); NERR_BadUsername for a name Windows refuses; otherwise the error
     /// that kept it from being stored (ERROR_ACCESS_DENIED for a user who may not change accounts).
     virtual DWORD AddUser(const NewUser& user) = 0;
+
+    /// The local users that were added (not the built-in accounts), in the order they were made.
+    virtual std::vector<UserAccount> ListUsers() = 0;
+
+    /// Deletes a local user and its group memberships. NERR_Success; NERR_UserNotFound when no user
+    /// has that name (without regard to case); otherwise the error that kept it from being stored.
+    virtual DWORD DeleteUser(std::string_view name) = 0;
 
     /// Makes an account a member of a local group. NERR_Success; NERR_GroupNotFound;
     /// ERROR_NO_SUCH_MEMBER for an unknown account; ERROR_MEMBER_IN_ALIAS when it is one already.

@@ -11,6 +11,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
     libssl-dev libcrypt-dev liblnk-utils
     python3
+    dpkg-dev lintian
 )
 
 missing=()

@@ -9,9 +9,21 @@ CommandLine Refuse(std::string error) {
     return refused;
 }
 
+bool IsOption(const std::string& argument) {
+    return argument == "--help" || argument == "--version" || argument == "--password-stdin" ||
+           argument == "--answers" || argument.starts_with("--answers=");
+}
+
 } // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    // An unknown argument is named first, whatever else the line holds.
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "--answers")
+            ++i;
+        else if (!IsOption(arguments[i]))
+            return Refuse("unknown argument '" + arguments[i] + "'");
+    }
     CommandLine line;
     bool answers = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -40,8 +52,6 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             }
             if (line.answerFile.empty())
                 return Refuse("--answers needs the name of the answer file");
-        } else {
-            return Refuse("unknown argument '" + argument + "'");
         }
     }
     if (line.passwordStdin && !answers)

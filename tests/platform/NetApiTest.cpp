@@ -120,6 +120,34 @@ TEST_F(NetApi, GroupMembersAreAddedOnceAndPasswordsAreKeptOnlyAsHashes) {
     EXPECT_NE(tl::HashPassword("same"), tl::HashPassword("same")) << "salted";
 }
 
+TEST_F(NetApi, UsersAreListedWithoutPasswordsAndDeletedWithTheirMemberships) {
+    USER_INFO_1 network = User("TallymarUser");
+    network.usri1_comment = "Tallymar network user";
+    ASSERT_EQ(NetUserAdd("", 1, network, nullptr), NERR_Success);
+    ASSERT_EQ(NetUserAdd("", 1, User("Clerk"), nullptr), NERR_Success);
+    ASSERT_EQ(NetLocalGroupAddMembers("", "Users", 3, {{"TallymarUser"}}), NERR_Success);
+    const std::string sid = SidOf("TallymarUser");
+    std::vector<USER_INFO_1> users;
+    ASSERT_EQ(NetUserEnum("", 1, users), NERR_Success);
+    ASSERT_EQ(users.size(), 2U) << "the built-in accounts are not listed";
+    EXPECT_EQ(users[0].usri1_name, "TallymarUser");
+    EXPECT_EQ(users[0].usri1_comment, "Tallymar network user");
+    EXPECT_EQ(users[0].usri1_flags, UF_NORMAL_ACCOUNT | UF_DONT_EXPIRE_PASSWD);
+    EXPECT_EQ(users[0].usri1_password, "");
+    EXPECT_EQ(NetUserEnum("", 0, users), ERROR_INVALID_LEVEL);
+    EXPECT_EQ(NetUserEnum("OTHERPC", 1, users), ERROR_BAD_NETPATH);
+
+    EXPECT_EQ(NetUserDel("OTHERPC", "TallymarUser"), ERROR_BAD_NETPATH);
+    EXPECT_EQ(NetUserDel("", "tallymaruser"), NERR_Success);
+    EXPECT_EQ(NetUserDel("", "TallymarUser"), NERR_UserNotFound);
+    EXPECT_EQ(SidOf("TallymarUser"), "<error 1332>");
+    const std::string accounts = ReadFile(prefix() / "machine" / "security" / "accounts.txt");
+    EXPECT_EQ(accounts.find(sid), std::string::npos) << "its membership went with it";
+    ASSERT_EQ(NetUserEnum("", 1, users), NERR_Success);
+    ASSERT_EQ(users.size(), 1U);
+    EXPECT_EQ(users[0].usri1_name, "Clerk");
+}
+
 TEST_F(NetApi, SddlReadsAndWritesBothWaysAndRefusesWhatWindowsRefuses) {
     const std::string machineSid = tl::TheSecurityBackend().MachineSid();
     const std::pair<std::string, std::string> roundTrips[] = {
