@@ -49,6 +49,9 @@ bool SameFile(int fd, const fs::path& path) {
 void SweepOnce(const fs::path& folder) {
     static std::mutex mutex;
     static std::set<fs::path> swept;
+    std::error_code error;
+    if (!fs::is_directory(folder, error))
+        return; // nothing to sweep yet, and the Create fails
     {
         std::lock_guard lock(mutex);
         if (!swept.insert(folder).second)

@@ -21,34 +21,22 @@ class WriteProductFileTest : public tltest::MachineTest {
 protected:
     static constexpr const char* kFolder = "C:\\Program Files\\Tallymar";
 
-    // Starts the writer program on this machine; its output comes through *output when given.
-    pid_t StartWriter(const std::string& windowsPath, const char* mode, tl::UniqueFd* output) {
+    // Starts the writer program on this machine; its output comes through output.
+    pid_t StartWriter(const std::string& windowsPath, const char* mode, tl::UniqueFd& output) {
         int pipeFds[2] = {-1, -1};
         EXPECT_EQ(::pipe2(pipeFds, O_CLOEXEC), 0);
-        tl::UniqueFd readEnd(pipeFds[0]);
-        tl::UniqueFd writeEnd(pipeFds[1]);
+        output.reset(pipeFds[0]);
+        const tl::UniqueFd writeEnd(pipeFds[1]);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), STDOUT_FILENO);
-        std::vector<std::string> environment = {"TALLYMAR_PREFIX=" + machine().Prefix().string()};
-        for (char** variable = environ; *variable != nullptr; ++variable) {
-            if (!std::string_view(*variable).starts_with("TALLYMAR_PREFIX="))
-                environment.emplace_back(*variable);
-        }
-        std::vector<char*> envp;
-        for (std::string& variable : environment)
-            envp.push_back(variable.data());
-        envp.push_back(nullptr);
-        std::string program = TL_PRODUCT_FILE_WRITER;
-        std::string path = windowsPath;
-        std::string size = "300000";
-        std::string stop = mode;
-        std::vector<char*> argv = {program.data(), path.data(), size.data(), stop.data(), nullptr};
+        std::string arguments[] = {TL_PRODUCT_FILE_WRITER, machine().Prefix().string(), windowsPath, "300000",
+                                   mode};
+        char* argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(),
+                        arguments[3].data(), arguments[4].data(), nullptr};
         pid_t pid = -1;
-        EXPECT_EQ(::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()), 0);
+        EXPECT_EQ(::posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ), 0);
         posix_spawn_file_actions_destroy(&actions);
-        if (output != nullptr)
-            *output = std::move(readEnd);
         return pid;
     }
 
@@ -74,7 +62,7 @@ TEST_F(WriteProductFileTest, AWriterKilledHalfWayLeavesTheOldFileAndTheNextRunNo
     WriteFile(Host(target), "old program");
 
     tl::UniqueFd output;
-    const pid_t writer = StartWriter(target, "stop", &output);
+    const pid_t writer = StartWriter(target, "stop", output);
     char said[8] = {};
     const ssize_t got = ::read(output.get(), said, sizeof said);
     ::kill(writer, SIGKILL);
@@ -88,7 +76,7 @@ TEST_F(WriteProductFileTest, AWriterKilledHalfWayLeavesTheOldFileAndTheNextRunNo
     EXPECT_EQ(std::filesystem::file_size(Host(kFolder) / left[0]), 300000u);
     EXPECT_EQ(ReadFile(Host(target)), "old program");
 
-    const int next = Wait(StartWriter(std::string(kFolder) + "\\TLMFIMPRT.EXE", "", nullptr));
+    const int next = Wait(StartWriter(std::string(kFolder) + "\\TLMFIMPRT.EXE", "", output));
     EXPECT_TRUE(WIFEXITED(next) && WEXITSTATUS(next) == 0);
     EXPECT_THAT(Names(), ElementsAre("TLMFIMPRT.EXE", "Tallymar.exe"));
     EXPECT_EQ(ReadFile(Host(target)), "old program");
