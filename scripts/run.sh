@@ -5,7 +5,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-cmake -S . -B build-run -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTL_BUILD_TESTS=OFF -DTL_BUILD_BENCHMARKS=OFF >/dev/null
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B build-run -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTL_BUILD_TESTS=OFF -DTL_BUILD_BENCHMARKS=OFF \
+    "${launcher[@]}" >/dev/null
 cmake --build build-run --parallel "$(nproc)" --target tlinstall
 export TALLYMAR_PREFIX=${TALLYMAR_PREFIX:-$PWD/build-run/prefix}
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
