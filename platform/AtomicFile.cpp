@@ -115,7 +115,10 @@ AtomicFile AtomicFile::Create(const fs::path& target) {
         if (!fd)
             Fail(errno, "Cannot create a temporary file for", target);
         // A sweep of another process may have caught the file before the lock: then make another.
-        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 || !SameFile(fd.get(), name))
+        // On a file system without locks the file goes unlocked, and no sweep can take it either.
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+            continue;
+        if (!SameFile(fd.get(), name))
             continue;
         AtomicFile file(target, name, std::move(fd));
         if (::fchmod(file.fd(), ModeFor(target)) != 0)
