@@ -10,7 +10,9 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 cmake -S . -B build-run -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTL_BUILD_TESTS=OFF \
     -DTL_BUILD_BENCHMARKS=OFF "${launcher[@]}" >/dev/null
 cmake --build build-run --parallel "$(nproc)" --target tlinstall tlpublish tlserve tl_demo_summary sample_releases

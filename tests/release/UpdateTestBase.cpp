@@ -6,7 +6,7 @@
 
 namespace tltest {
 
-UpdateTestBase::UpdateTestBase() : previousServerUrl_(theFileServerUrl) {
+UpdateTestBase::UpdateTestBase() {
     theFileServerUrl = server.BaseUrl();
     SetTransferLimitsForTesting(TransferLimits{1024 * 1024, 5, 1});
     sheet.installDirectory = kInstallDirectory;
@@ -16,7 +16,6 @@ UpdateTestBase::UpdateTestBase() : previousServerUrl_(theFileServerUrl) {
 
 UpdateTestBase::~UpdateTestBase() {
     SetTransferLimitsForTesting(std::nullopt);
-    theFileServerUrl = previousServerUrl_;
 }
 
 std::vector<std::string> UpdateTestBase::LogLines() {

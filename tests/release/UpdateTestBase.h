@@ -32,9 +32,6 @@ protected:
     LoopbackServer server;
     ScopedScriptedUserInterface ui;
     CSetupSheet sheet{CSetupSheet::kUpdateCaptionId};
-
-private:
-    std::string previousServerUrl_;
 };
 
 } // namespace tltest
