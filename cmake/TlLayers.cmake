@@ -52,11 +52,20 @@ tl_layer(update USES release import)
 tl_layer(attorneys USES app QT)
 tl_layer(wizard USES install update attorneys QT)
 # The programs we ship besides tlinstall: each declares what it uses. The import proxy speaks the
-# channel's protocol (import/ImportProtocol.h).
-tl_layer(tools USES platform import)
+# channel's protocol (import/ImportProtocol.h); the stand-ins for the product's programs hold the
+# events that the update looks for (update/DuplicateRunCheck.h, update/EcfMonitorShutdown.h).
+tl_layer(tools USES platform import update)
 tl_layer(benchmarks USES crypto)
 
 # Test support.
 tl_layer(tests/support USES platform)
 # The recordset and statement tests run on the product's record classes and schema.
 tl_layer(tests/db USES tables)
+# Tests that need a real main database make it as the first installation does.
+tl_layer(tests/tables USES install)
+# A failed first installation is finished by the next run, an update.
+tl_layer(tests/install USES update)
+# Updates start from prefixes that the first installation made, with the product's stand-ins.
+tl_layer(tests/update USES install tools)
+# The roster's dialogs are opened through the program's Qt user interface.
+tl_layer(tests/attorneys USES install wizard)

@@ -35,11 +35,6 @@ std::string ReadBinary(const fs::path& path) {
     return content.str();
 }
 
-void ResetRunState() {
-    theInstallDirectory.clear();
-    theMasterKey.reset();
-}
-
 std::string Attribute(const char* name, const std::string& value) {
     std::string escaped;
     for (const char c : value) {
@@ -68,8 +63,7 @@ std::string Compress(const std::string& bytes) {
     return compressed;
 }
 
-FullInstallTest::FullInstallTest() : previousServerUrl_(theFileServerUrl) {
-    ResetRunState();
+FullInstallTest::FullInstallTest() {
     theFileServerUrl = server.BaseUrl();
     SetTransferLimitsForTesting(TransferLimits{64 * 1024 * 1024, 5, 5});
     ui.attorneyRoster = [this](CSetupSheet&) { ++rosterRuns; };
@@ -92,12 +86,6 @@ FullInstallTest::FullInstallTest() : previousServerUrl_(theFileServerUrl) {
         sheet.states = answers.states;
         return answers.finish ? win::ID_WIZFINISH : win::IDCANCEL;
     };
-}
-
-FullInstallTest::~FullInstallTest() {
-    ResetRunState();
-    SetTransferLimitsForTesting(std::nullopt);
-    theFileServerUrl = previousServerUrl_;
 }
 
 void FullInstallTest::UseStandardRelease() {

@@ -51,8 +51,6 @@ protected:
         places.Close();
         server.Serve("/CurrentVersion/TallymarPlaces.exe", ReadFile(Host("C:\\Server\\TallymarPlaces.mdb")));
     }
-    ~Ladder() override { CloseDatabases(); }
-
     static void CloseDatabases() {
         theMainDb.Close();
         thePlacesDb.Close();
