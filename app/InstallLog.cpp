@@ -9,6 +9,8 @@
 #include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 void InstallLog::Open() {
     file_.reset();
@@ -24,14 +26,28 @@ void InstallLog::Open() {
     // Only one setup writes the log at a time; the others run without one.
     if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
         return;
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0)
+        return;
     file_ = std::move(fd);
+    path_ = *host;
+    end_ = info.st_size;
+    cutPending_ = false;
 }
 
 void InstallLog::Write(const std::string& message) {
     if (!file_)
         return;
+    // Only this process writes the file (it holds the lock), so its end is where the last line ended.
+    if (cutPending_ && ::ftruncate(file_.get(), end_) != 0)
+        return;
+    cutPending_ = false;
     const std::string line = TimeStamp(tl::Now()) + message + "\r\n";
-    (void)tl::WriteAll(file_.get(), line, {});
+    if (tl::WriteAll(file_.get(), line, path_) == 0) {
+        end_ += static_cast<off_t>(line.size());
+        return;
+    }
+    cutPending_ = ::ftruncate(file_.get(), end_) != 0;
 }
 
 std::string InstallLog::TimeStamp(std::time_t when) {

@@ -3,12 +3,16 @@
 #include "platform/UniqueFd.h"
 
 #include <ctime>
+#include <filesystem>
 #include <string>
+#include <sys/types.h>
 
 /// The install log: "TallymarInstallLog.txt" in the user's documents folder, appended to by every
 /// run, one time-stamped CR LF line per message. The file is held with an exclusive lock for the
 /// whole run, so a second setup running at the same time gets no log; the lock dies with its
-/// process. Failures are never reported: they only mean that the run is not logged.
+/// process. Failures are never reported: they only mean that the run is not logged. A line reaches
+/// the log whole or not at all: when a write fails half-way (a full disk), the file is cut back to
+/// where the line began, and the next line tries again.
 class InstallLog {
 public:
     /// Opens (creating it if needed) and locks the log. Leaves the log closed when the documents
@@ -24,4 +28,7 @@ public:
 
 private:
     tl::UniqueFd file_;
+    std::filesystem::path path_;
+    off_t end_ = 0;           // where the last whole line ends
+    bool cutPending_ = false; // a torn line is still to be cut off
 };

@@ -1,3 +1,13 @@
 #include "crypto/MasterKey.h"
 
-std::unique_ptr<CBlowfish> theMasterKey;
+#include "platform/RunState.h"
+
+namespace {
+
+struct MasterKeyRunState {
+    std::unique_ptr<CBlowfish> masterKey;
+};
+
+} // namespace
+
+std::unique_ptr<CBlowfish>& theMasterKey = tl::RunState::Part<MasterKeyRunState>().masterKey;

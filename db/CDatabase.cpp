@@ -64,6 +64,19 @@ void CDatabase::OpenEx(std::string_view connect, unsigned options) {
     connect_ = std::string(connect);
 }
 
+CDatabase& CDatabase::operator=(CDatabase&& other) noexcept {
+    if (this == &other)
+        return *this;
+    Close();
+    db_ = std::move(other.db_);
+    connect_ = std::move(other.connect_);
+    templates_ = std::move(other.templates_);
+    statements_ = std::move(other.statements_);
+    other.connect_.clear();
+    other.templates_.clear();
+    return *this;
+}
+
 void CDatabase::Close() {
     Rollback();
     statements_.Clear();

@@ -16,6 +16,8 @@
 /// effect). Statements are in the Access (Jet) dialect and translated for SQLite.
 ///
 /// Not copyable; the process-wide connections live for the whole run and recordsets point at them.
+/// Moving hands the connection over with its compiled statements (the run state does so to set a
+/// connection aside); a statement lent out at the time is finalized when it comes back.
 class CDatabase {
 public:
     static constexpr unsigned openReadOnly = 0x0004;
@@ -23,6 +25,9 @@ public:
     CDatabase() = default;
     CDatabase(const CDatabase&) = delete;
     CDatabase& operator=(const CDatabase&) = delete;
+    CDatabase(CDatabase&& other) noexcept = default;
+    /// Closes this connection first, then takes the other one's.
+    CDatabase& operator=(CDatabase&& other) noexcept;
     /// Closes the connection (rolling back a transaction still open).
     ~CDatabase() = default;
 

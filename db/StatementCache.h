@@ -45,6 +45,21 @@ class StatementCache {
 public:
     static constexpr std::size_t kMaxStatements = 64;
 
+    StatementCache() = default;
+    /// Moves the idle statements along; the cache moved from forgets its connection, so that a
+    /// statement still lent out from it is finalized when it comes back.
+    StatementCache(StatementCache&& other) noexcept
+        : db_(std::exchange(other.db_, nullptr)), idle_(std::move(other.idle_)) {}
+    StatementCache& operator=(StatementCache&& other) noexcept {
+        if (this != &other) {
+            idle_ = std::move(other.idle_);
+            db_ = std::exchange(other.db_, nullptr);
+        }
+        return *this;
+    }
+    StatementCache(const StatementCache&) = delete;
+    StatementCache& operator=(const StatementCache&) = delete;
+
     /// A statement for sql on db, compiled now unless an idle one is at hand. Throws CDBException
     /// as Prepare does.
     CachedStatement Take(sqlite3* db, const std::string& sql);

@@ -1,13 +1,7 @@
 #include "import/FileTransaction.h"
 
-namespace {
-
-constexpr std::size_t kMaxMessage = 511;
-
-} // namespace
-
 void FileTransaction::Fail(const CException& e) {
-    failure_ = e.GetErrorMessage(kMaxMessage);
+    failure_ = e.GetErrorMessage(tl::kMaxMessage);
     transaction_.reset();
 }
 

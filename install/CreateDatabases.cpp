@@ -21,7 +21,6 @@
 
 namespace {
 
-constexpr std::size_t kMaxMessage = 511;
 constexpr char kSourceName[] = "Wizard";
 
 int ErrorCode(DWORD error) {
@@ -39,7 +38,7 @@ void RemoveExisting(CSetupSheet& sheet, const std::string& path) {
 
 // Logs a database failure with what was being done and shows it with its source location.
 void ReportFailure(CSetupSheet& sheet, const CDBException& e, const char* activity, int line) {
-    const std::string message = e.GetErrorMessage(kMaxMessage);
+    const std::string message = e.GetErrorMessage(tl::kMaxMessage);
     sheet.Log("**** %s - %s", message.c_str(), activity);
     AppMessageBox(tl::Format("%s[%d] - %s", kSourceName, line, message.c_str()), win::MB_ICONINFORMATION);
 }

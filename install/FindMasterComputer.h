@@ -7,6 +7,8 @@ class CSetupSheet;
 /// Name of the folder proposed for the shared files, and of the file that marks a home directory
 /// on another computer.
 inline constexpr char kDefaultShareName[] = "BankruptcyCases";
+/// Name of the network user proposed for the home directory.
+inline constexpr char kDefaultNetworkUserName[] = "TallymarUser";
 inline constexpr char kMainDatabaseFile[] = "Tallymar.mdb";
 
 /// The local proposal for the home directory: the all-users documents folder followed by

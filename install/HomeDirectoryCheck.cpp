@@ -28,6 +28,13 @@ bool HasForbiddenShareCharacter(std::string_view shareName) {
     return shareName.find_first_of(kForbiddenShareCharacters) != std::string_view::npos;
 }
 
+bool IsComplete(const HomeDirectoryAnswers& answers) {
+    if (answers.path.empty())
+        return false;
+    return answers.installType == kInstallSharedFilesElsewhere ||
+           (!answers.shareName.empty() && !answers.userName.empty());
+}
+
 bool HomeDirectoryCheck::Run(const HomeDirectoryAnswers& answers) {
     const std::string& path = answers.path;
     // A leading blank is tolerated; only blanks inside the name are refused.

@@ -15,6 +15,10 @@ struct HomeDirectoryAnswers {
     int installType = 0;
 };
 
+/// Whether the page's Next is enabled: a path and, unless the shared files are on a different
+/// computer, a share name and a user name.
+bool IsComplete(const HomeDirectoryAnswers& answers);
+
 /// What Next on the home-directory page checks, in order, with the confirmations that the page
 /// remembers until the values they name are edited.
 class HomeDirectoryCheck {

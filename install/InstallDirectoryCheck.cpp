@@ -1,10 +1,18 @@
 #include "install/InstallDirectoryCheck.h"
 
 #include "app/UserInterface.h"
+#include "platform/FileApi.h"
 #include "platform/Format.h"
 #include "platform/PathHelpers.h"
 #include "platform/WinTypes.h"
 #include "resources/StringTable.h"
+
+std::string DefaultInstallDirectory() {
+    std::string programFiles;
+    if (!win::SHGetSpecialFolderPath(win::CSIDL_PROGRAM_FILES, programFiles, false))
+        return {};
+    return programFiles + "\\Fenmore Software\\Tallymar";
+}
 
 bool InstallDirectoryCheck::Run(const std::string& path) {
     if (!tl::IsLocalHardDrive(path)) {

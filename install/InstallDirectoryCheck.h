@@ -2,6 +2,10 @@
 
 #include <string>
 
+/// The installation directory proposed by the pages that ask for it: the Program Files folder
+/// followed by "\Fenmore Software\Tallymar"; empty when the machine has no Program Files folder.
+std::string DefaultInstallDirectory();
+
 /// What Next on the installation-directory page checks, with the confirmation that the page
 /// remembers: the folder must lie on a local hard drive, and a folder that does not exist needs
 /// the user's consent to be created later (it is not created here).

@@ -1,11 +1,12 @@
 #include "platform/HostFile.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/CFileException.h"
 #include "platform/IoFaults.h"
 #include "platform/LastError.h"
 #include "platform/UniqueFd.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,36 +47,28 @@ int WriteAll(int fd, std::string_view data, const fs::path& target) {
     if (const int fault = WriteFaultFor(target); fault != 0)
         return fault;
     while (!data.empty()) {
-        const ssize_t wrote = ::write(fd, data.data(), data.size());
+        const std::size_t room = DiskSpaceFor(data.size());
+        if (room == 0)
+            return ENOSPC;
+        const ssize_t wrote = ::write(fd, data.data(), room);
         if (wrote < 0) {
             if (errno == EINTR)
                 continue;
             return errno;
         }
+        UseDiskSpace(static_cast<std::size_t>(wrote));
         data.remove_prefix(static_cast<std::size_t>(wrote));
     }
     return 0;
 }
 
 DWORD WriteHostFileAtomically(const fs::path& path, std::string_view data) {
-    std::string tempName = (path.parent_path() / ("." + path.filename().string() + ".tmp.XXXXXX")).string();
-    UniqueFd fd(::mkstemp(tempName.data()));
-    if (!fd)
-        return win::ErrorFromErrno(errno);
-    int failure = WriteAll(fd.get(), data, path);
-    if (failure == 0 && ::fsync(fd.get()) != 0)
-        failure = errno;
-    // Keep the permissions of the file being replaced; a new file gets the usual 0644.
-    struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    if (failure == 0 && ::fchmod(fd.get(), mode) != 0)
-        failure = errno;
-    fd.reset();
-    if (failure == 0 && ::rename(tempName.c_str(), path.c_str()) != 0)
-        failure = errno;
-    if (failure != 0) {
-        ::unlink(tempName.c_str());
-        return win::ErrorFromErrno(failure);
+    try {
+        AtomicFile file = AtomicFile::Create(path);
+        file.Write(data);
+        file.Commit();
+    } catch (const CFileException& e) {
+        return e.OsError();
     }
     return win::ERROR_SUCCESS;
 }

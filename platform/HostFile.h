@@ -12,14 +12,15 @@ namespace tl {
 /// Reads a whole host file. On failure returns nullopt with a Windows error code in *error.
 std::optional<std::string> ReadHostFile(const std::filesystem::path& path, DWORD* error = nullptr);
 
-/// Writes data as the whole new content of a host file: into a temporary file in the same folder,
-/// flushed to disk, then renamed over the target, so readers and crashes see the old content or
-/// the new one and never a part. Returns ERROR_SUCCESS or a Windows error code; on failure the
-/// target is unchanged and the temporary file is gone.
+/// Writes data as the whole new content of a host file through an AtomicFile (platform/AtomicFile.h),
+/// so readers and crashes see the old content or the new one and never a part; the file keeps the
+/// permissions of the one it replaces. Returns ERROR_SUCCESS or a Windows error code; on failure
+/// the target is unchanged and the temporary file is gone.
 DWORD WriteHostFileAtomically(const std::filesystem::path& path, std::string_view data);
 
-/// Writes all bytes to a descriptor, retrying short writes; honours the write-fault seam for
-/// target. Returns 0 or an errno value.
+/// Writes all bytes to a descriptor, retrying short writes; honours the write-fault and free-space
+/// seams for target (platform/IoFaults.h). Returns 0 or an errno value; some of the bytes may have
+/// been written then.
 int WriteAll(int fd, std::string_view data, const std::filesystem::path& target);
 
 } // namespace tl

@@ -3,6 +3,7 @@
 #include "app/UserInterface.h"
 #include "platform/Format.h"
 #include "platform/LastError.h"
+#include "platform/RunState.h"
 #include "release/InternetErrors.h"
 
 #include <curl/curl.h>
@@ -13,12 +14,21 @@
 
 namespace {
 
+// The limits that tests set in place of the machine's; part of the run state, so each test starts
+// with the machine's own.
+struct TransferRunState {
+    std::optional<TransferLimits> limitsForTesting;
+};
+
 std::mutex limitsMutex;
-std::optional<TransferLimits> limitsForTesting;
+
+std::optional<TransferLimits>& LimitsForTesting() {
+    return tl::RunState::Part<TransferRunState>().limitsForTesting;
+}
 
 TransferLimits CurrentLimits() {
     std::lock_guard lock(limitsMutex);
-    return limitsForTesting.value_or(DefaultTransferLimits());
+    return LimitsForTesting().value_or(DefaultTransferLimits());
 }
 
 struct CurlEasyDeleter {
@@ -163,7 +173,7 @@ TransferLimits DefaultTransferLimits() {
 
 void SetTransferLimitsForTesting(std::optional<TransferLimits> limits) {
     std::lock_guard lock(limitsMutex);
-    limitsForTesting = limits;
+    LimitsForTesting() = limits;
 }
 
 bool FetchUrlToBuffer(const std::string& url, TransferBuffer& result) {

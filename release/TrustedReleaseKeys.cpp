@@ -3,6 +3,7 @@
 #include "app/AppConstants.h"
 #include "app/CSetupSheet.h"
 #include "platform/Registry.h"
+#include "platform/RunState.h"
 #include "release/ManifestNames.h"
 
 #include <algorithm>
@@ -14,14 +15,23 @@
 
 namespace {
 
+// The keys that tests build in instead of the build's; part of the run state, so each test starts
+// with the build's own.
+struct ReleaseKeysRunState {
+    std::optional<std::vector<std::string>> builtInForTesting;
+};
+
 std::mutex builtInMutex;
-std::optional<std::vector<std::string>> builtInForTesting;
+
+std::optional<std::vector<std::string>>& BuiltInForTesting() {
+    return tl::RunState::Part<ReleaseKeysRunState>().builtInForTesting;
+}
 
 // The build's keys, separated by blanks (CMake has checked each).
 std::vector<std::string> BuiltInKeyTexts() {
     std::lock_guard lock(builtInMutex);
-    if (builtInForTesting)
-        return *builtInForTesting;
+    if (BuiltInForTesting())
+        return *BuiltInForTesting();
     std::vector<std::string> texts;
     const std::string_view all = TL_RELEASE_PUBLIC_KEYS;
     for (std::size_t at = 0; (at = all.find_first_not_of(' ', at)) != std::string_view::npos;) {
@@ -101,5 +111,5 @@ TrustedReleaseKeys LoadTrustedReleaseKeys(CSetupSheet& sheet) {
 
 void SetBuiltInReleaseKeysForTesting(std::optional<std::vector<std::string>> keys) {
     std::lock_guard lock(builtInMutex);
-    builtInForTesting = std::move(keys);
+    BuiltInForTesting() = std::move(keys);
 }

@@ -29,5 +29,6 @@ struct TrustedReleaseKeys {
 /// requires a signature). Never fails.
 TrustedReleaseKeys LoadTrustedReleaseKeys(CSetupSheet& sheet);
 
-/// Replaces the keys built in, for tests (nullopt returns to those of the build).
+/// Replaces the keys built in, for tests (nullopt returns to those of the build); part of the run
+/// state, so a fresh run state has the build's.
 void SetBuiltInReleaseKeysForTesting(std::optional<std::vector<std::string>> keys);

@@ -1,60 +1,18 @@
 #include "release/WriteProductFile.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/CFileException.h"
 #include "platform/FileTime.h"
 #include "platform/Format.h"
-#include "platform/HostFile.h"
 #include "platform/LastError.h"
-#include "platform/UniqueFd.h"
 #include "platform/WindowsPath.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
-
-namespace fs = std::filesystem;
-
-// A temporary file that is removed unless it was renamed into place.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const fs::path& target)
-        : name_((target.parent_path() / ("." + target.filename().string() + ".download.XXXXXX")).string()),
-          fd_(::mkostemp(name_.data(), O_CLOEXEC)) {}
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile() {
-        fd_.reset();
-        if (!renamed_ && !name_.empty())
-            ::unlink(name_.c_str());
-    }
-
-    bool IsOpen() const { return static_cast<bool>(fd_); }
-    int fd() const { return fd_.get(); }
-
-    /// Closes the file; errno on failure, else 0.
-    int Close() {
-        const int fd = fd_.release();
-        return ::close(fd) == 0 ? 0 : errno;
-    }
-
-    /// errno on failure, else 0.
-    int RenameTo(const fs::path& target) {
-        if (::rename(name_.c_str(), target.c_str()) != 0)
-            return errno;
-        renamed_ = true;
-        return 0;
-    }
-
-private:
-    std::string name_;
-    tl::UniqueFd fd_;
-    bool renamed_ = false;
-};
 
 constexpr std::uint16_t kElfExecutable = 2; // ET_EXEC
 constexpr std::uint16_t kElfShared = 3;     // ET_DYN: shared objects and position-independent programs
@@ -84,22 +42,18 @@ DWORD WriteProductFile(std::string_view path, const std::uint8_t* bytes, std::si
         (S_ISDIR(existing.st_mode) || (existing.st_mode & S_IWUSR) == 0))
         return win::ERROR_ACCESS_DENIED;
 
-    TemporaryFile temporary(*host);
-    if (!temporary.IsOpen())
-        return win::ErrorFromErrno(errno);
-    int failure =
-        tl::WriteAll(temporary.fd(), std::string_view(reinterpret_cast<const char*>(bytes), size), *host);
-    if (failure == 0 && ::fchmod(temporary.fd(), IsElfProgram(bytes, size) ? 0755 : 0644) != 0)
-        failure = errno;
-    if (failure == 0 && fileTime >= 0 && !tl::SetLastWriteTime(temporary.fd(), fileTime))
-        return win::GetLastError();
-    if (failure == 0 && ::fsync(temporary.fd()) != 0)
-        failure = errno;
-    if (failure == 0)
-        failure = temporary.Close();
-    if (failure == 0)
-        failure = temporary.RenameTo(*host);
-    return win::ErrorFromErrno(failure);
+    try {
+        tl::AtomicFile file = tl::AtomicFile::Create(*host);
+        file.Write(std::string_view(reinterpret_cast<const char*>(bytes), size));
+        if (::fchmod(file.fd(), IsElfProgram(bytes, size) ? 0755 : 0644) != 0)
+            return win::ErrorFromErrno(errno);
+        if (fileTime >= 0 && !tl::SetLastWriteTime(file.fd(), fileTime))
+            return win::GetLastError();
+        file.Commit();
+    } catch (const CFileException& e) {
+        return e.OsError();
+    }
+    return win::ERROR_SUCCESS;
 }
 
 std::string FileErrorMessage(DWORD error, std::string_view path) {

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config ccache
     qt6-base-dev fonts-dejavu-core
     libsqlite3-dev sqlite3
     libcurl4-openssl-dev zlib1g-dev uuid-dev

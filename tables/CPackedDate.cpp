@@ -122,7 +122,9 @@ std::optional<DateFields> SplitDateFields(std::string_view text) {
             field.value = month + 1;
             field.isMonthName = true;
         }
-        at = SkipSeparators(text, at);
+        // Separators lie between fields: after the third, even a blank is left over.
+        if (fields.count < 3)
+            at = SkipSeparators(text, at);
     }
     if (fields.count == 0 || (at < text.size() && !weekday))
         return std::nullopt;

@@ -1,11 +1,12 @@
 #include "tables/DistrictCache.h"
 
+#include "platform/RunState.h"
 #include "platform/TextUtil.h"
 #include "tables/CCourtRecord.h"
 #include "tables/DatabaseHandles.h"
 #include "tables/Lookups.h"
 
-DistrictCache theDistrictCache;
+DistrictCache& theDistrictCache = tl::RunState::Part<DistrictCache>();
 
 void DistrictCache::Fill() {
     std::vector<std::string> codes;

@@ -32,5 +32,5 @@ private:
     std::vector<std::string> names_;
 };
 
-/// The process's district cache.
-extern DistrictCache theDistrictCache;
+/// The process's district cache, part of its run state (platform/RunState.h).
+extern DistrictCache& theDistrictCache;

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr std::size_t kMaxMessage = 511;
-
 // Puts the name and the text into the current row; false (edit cancelled, fields as read) when the
 // engine refuses.
 bool EditRow(CUserNameRecord& row, std::string_view firmName, const std::string& passwordText) {
@@ -71,9 +69,9 @@ bool SetPasswords(std::string_view firmName, const CBlowfish& masterKey, std::st
         transaction.Commit();
         return true;
     } catch (const CException& e) {
-        errorMessage = e.GetErrorMessage(kMaxMessage);
+        errorMessage = e.GetErrorMessage(tl::kMaxMessage);
     } catch (const std::exception& e) { // the system's random source could not be read
-        errorMessage = std::string(e.what()).substr(0, kMaxMessage);
+        errorMessage = std::string(e.what()).substr(0, tl::kMaxMessage);
     }
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Format.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -14,22 +15,21 @@ bool IsBlank(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// Reads a number the way atoi does (leading blanks, an optional plus sign, digits up to the first
-// other character), but stops growing at the largest 32-bit value instead of overflowing.
+// Reads a number the way atoi does (leading blanks, an optional plus or minus sign, digits up to
+// the first other character), but stops growing at the 32-bit limits instead of overflowing.
 std::int32_t LeadingNumber(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && IsBlank(text[i]))
         ++i;
-    if (i < text.size() && text[i] == '+')
+    const bool negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         ++i;
-    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    // The magnitude of the most negative value is one more than the largest positive one.
+    const std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + (negative ? 1 : 0);
     std::int64_t value = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > kMax)
-            value = kMax;
-    }
-    return static_cast<std::int32_t>(value);
+    for (; i < text.size() && IsDigit(text[i]); ++i)
+        value = std::min(value * 10 + (text[i] - '0'), limit);
+    return static_cast<std::int32_t>(negative ? -value : value);
 }
 
 } // namespace

@@ -12,8 +12,6 @@ bool IsProductRunning() {
 bool PassDuplicateRunCheck() {
     if (!IsProductRunning())
         return true;
-    AppMessageBox("Tallymar is presently running on this workstation. Please save your work and close "
-                  "Tallymar. Then you can run Setup again.",
-                  win::MB_ICONINFORMATION);
+    AppMessageBox(kProductRunningMessage, win::MB_ICONINFORMATION);
     return false;
 }

@@ -2,6 +2,10 @@
 
 /// The event the product holds while it runs.
 inline constexpr char kDuplicateCheckEvent[] = "TALLYMAR_DUPLICATE_CHECK_EVENT";
+/// What the user is told when the product runs.
+inline constexpr char kProductRunningMessage[] =
+    "Tallymar is presently running on this workstation. Please save your work and close Tallymar. Then you "
+    "can run Setup again.";
 
 /// Whether the product runs on this computer: the duplicate-check event is created and closed at
 /// once, and it existed already when another process holds it. A process that died holds

@@ -5,13 +5,22 @@
 #include "platform/Format.h"
 #include "platform/LastError.h"
 #include "platform/NamedEvent.h"
+#include "platform/RunState.h"
 #include "platform/WinTypes.h"
 
-#include <atomic>
+#include <optional>
 
 namespace {
 
-std::atomic<int> theShutdownWaitMs{kEcfShutdownWaitMs};
+// How long the monitor is given to stop; tests shorten it. Part of the run state, so each test
+// starts with the real wait.
+struct EcfShutdownRunState {
+    std::optional<int> waitMsForTesting;
+};
+
+std::optional<int>& WaitMsForTesting() {
+    return tl::RunState::Part<EcfShutdownRunState>().waitMsForTesting;
+}
 
 bool CreateEvent(CSetupSheet& sheet, tl::NamedEvent& event, const char* name) {
     if (event.Create(name, tl::EventReset::Manual))
@@ -23,7 +32,7 @@ bool CreateEvent(CSetupSheet& sheet, tl::NamedEvent& event, const char* name) {
 } // namespace
 
 void SetEcfShutdownWaitForTesting(std::optional<int> waitMs) {
-    theShutdownWaitMs = waitMs.value_or(kEcfShutdownWaitMs);
+    WaitMsForTesting() = waitMs;
 }
 
 bool ShutDownEcfMonitor(CSetupSheet& sheet, const std::string& name) {
@@ -36,7 +45,7 @@ bool ShutDownEcfMonitor(CSetupSheet& sheet, const std::string& name) {
     TheUserInterface().SetProgressText(
         "Shutting down the Tallymar ECF monitor program. (Tallymar will restart it later.)");
     kill.Set();
-    if (dead.Wait(theShutdownWaitMs) == win::WAIT_OBJECT_0)
+    if (dead.Wait(WaitMsForTesting().value_or(kEcfShutdownWaitMs)) == win::WAIT_OBJECT_0)
         return true;
     // A monitor that is still there keeps its program file; the update goes on without it.
     const std::string message = tl::Format("Unable to shut down %s in order to update it.", name.c_str());

@@ -2,6 +2,7 @@
 
 #include "app/CSetupSheet.h"
 #include "platform/PathHelpers.h"
+#include "platform/RunState.h"
 #include "platform/TextUtil.h"
 #include "release/ManifestNames.h"
 #include "release/TargetFolders.h"
@@ -10,7 +11,15 @@
 #include <memory>
 #include <optional>
 
-std::vector<UpdateItem> theUpdateList;
+namespace {
+
+struct UpdateListRunState {
+    std::vector<UpdateItem> updateList;
+};
+
+} // namespace
+
+std::vector<UpdateItem>& theUpdateList = tl::RunState::Part<UpdateListRunState>().updateList;
 
 namespace {
 

@@ -17,8 +17,8 @@ struct UpdateItem {
 };
 
 /// The work list that the list page shows and the update carries out: all module rows, then all
-/// support-file rows, in manifest order.
-extern std::vector<UpdateItem> theUpdateList;
+/// support-file rows, in manifest order. Part of the process's run state (platform/RunState.h).
+extern std::vector<UpdateItem>& theUpdateList;
 
 /// Rebuilds theUpdateList from the manifest and the files on disk, logging each decision, and
 /// removes from the manifest every module and support file that needs no action (so later

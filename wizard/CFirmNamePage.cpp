@@ -1,14 +1,12 @@
 #include "wizard/CFirmNamePage.h"
 
 #include "app/CSetupSheet.h"
+#include "install/FirmNameCheck.h"
+#include "platform/TextUtil.h"
 #include "wizard/PageWidgets.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
-
-namespace {
-constexpr int kMinimumMasterPasswordLength = 8;
-}
 
 CFirmNamePage::CFirmNamePage(CSetupSheetWindow& sheet)
     : CPasswordPage(sheet, kTemplateId, IDS_FIRM_TITLE, IDS_FIRM_SUBTITLE), firmName_(new QLineEdit(this)) {
@@ -25,8 +23,14 @@ CFirmNamePage::CFirmNamePage(CSetupSheetWindow& sheet)
 }
 
 bool CFirmNamePage::IsAcceptable(const QString& firmName, const QString& password, const QString& retyped) {
-    return !firmName.isEmpty() && password.size() >= kMinimumMasterPasswordLength &&
-           password.size() <= firmName.size() && retyped == password;
+    // The working copies of the passwords are wiped before their storage is released.
+    std::string passwordText = password.toStdString();
+    std::string retypedText = retyped.toStdString();
+    const bool acceptable =
+        CheckFirmName(firmName.toStdString(), passwordText, retypedText) == FirmNameProblem::None;
+    tl::WipeString(passwordText);
+    tl::WipeString(retypedText);
+    return acceptable;
 }
 
 bool CFirmNamePage::CanProceed() const {

@@ -10,7 +10,7 @@ public:
     explicit CFirmNamePage(CSetupSheetWindow& sheet);
 
     /// The firm name is not empty, the password has 8 characters or more and is no longer than
-    /// the firm name, and the retyped password equals it exactly.
+    /// the firm name, and the retyped password equals it exactly (CheckFirmName).
     static bool IsAcceptable(const QString& firmName, const QString& password, const QString& retyped);
 
     int OnWizardNext() override;

@@ -26,7 +26,7 @@ CHomeDirPage::CHomeDirPage(CSetupSheetWindow& sheet)
                    QStringLiteral("Other computers in your office reach the home directory under "
                                   "this network share name."))),
       userLabel_(new QLabel(QStringLiteral("Network &user:"), this)),
-      userName_(new QLineEdit(QStringLiteral("TallymarUser"), this)),
+      userName_(new QLineEdit(QString::fromLatin1(kDefaultNetworkUserName), this)),
       userExplanation_(MakeText(this, "userExplanation",
                                 QStringLiteral("Setup creates a network user of this name and gives it full "
                                                "control over the home directory."))) {
@@ -115,10 +115,9 @@ bool CHomeDirPage::OnSetActive() {
 void CHomeDirPage::UpdateButtons() {
     if (SheetWindow().GetActivePage() != this)
         return;
-    bool complete = !path_->text().isEmpty();
-    if (InstallType() != kInstallSharedFilesElsewhere)
-        complete = complete && !shareName_->text().isEmpty() && !userName_->text().isEmpty();
-    SetWizardButtons(win::PSWIZB_BACK | (complete ? win::PSWIZB_NEXT : 0));
+    const HomeDirectoryAnswers answers{path_->text().toStdString(), shareName_->text().toStdString(),
+                                       userName_->text().toStdString(), InstallType()};
+    SetWizardButtons(win::PSWIZB_BACK | (IsComplete(answers) ? win::PSWIZB_NEXT : 0));
 }
 
 void CHomeDirPage::OnBrowse() {

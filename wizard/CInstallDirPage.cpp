@@ -1,7 +1,6 @@
 #include "wizard/CInstallDirPage.h"
 
 #include "app/CSetupSheet.h"
-#include "platform/FileApi.h"
 #include "wizard/CFolderBrowser.h"
 #include "wizard/PageWidgets.h"
 
@@ -28,13 +27,6 @@ CInstallDirPage::CInstallDirPage(CSetupSheetWindow& sheet)
     layout->addSpacing(8);
     layout->addLayout(row);
     layout->addStretch(1);
-}
-
-std::string CInstallDirPage::DefaultInstallDirectory() {
-    std::string programFiles;
-    if (!win::SHGetSpecialFolderPath(win::CSIDL_PROGRAM_FILES, programFiles, false))
-        return {};
-    return programFiles + "\\Fenmore Software\\Tallymar";
 }
 
 void CInstallDirPage::OnInitDialog() {

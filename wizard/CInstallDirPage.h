@@ -14,9 +14,7 @@ public:
     static constexpr unsigned kTemplateId = 149;
     explicit CInstallDirPage(CSetupSheetWindow& sheet);
 
-    /// The Program Files folder followed by "\Fenmore Software\Tallymar" (empty without one).
-    static std::string DefaultInstallDirectory();
-
+    /// Proposes DefaultInstallDirectory.
     void OnInitDialog() override;
     bool OnSetActive() override;
     /// Local hard drive, then the creation question for a missing folder; stores installDirectory.

@@ -2,10 +2,10 @@
 
 #include "app/CSetupSheet.h"
 #include "app/UserInterface.h"
+#include "install/InstallDirectoryCheck.h"
 #include "platform/WinTypes.h"
 #include "update/PreviousInstallDirectory.h"
 #include "wizard/CFolderBrowser.h"
-#include "wizard/CInstallDirPage.h"
 #include "wizard/PageWidgets.h"
 
 #include <QHBoxLayout>
@@ -36,7 +36,7 @@ CInstallDirectoryPage::CInstallDirectoryPage(CSetupSheetWindow& sheet)
 }
 
 void CInstallDirectoryPage::OnInitDialog() {
-    path_->setText(QString::fromStdString(CInstallDirPage::DefaultInstallDirectory()));
+    path_->setText(QString::fromStdString(DefaultInstallDirectory()));
 }
 
 void CInstallDirectoryPage::OnBrowse() {

@@ -1,66 +1,21 @@
 #include "app/CSetupApp.h"
 #include "install/RunFullInstall.h"
 #include "release/FetchUrl.h"
+#include "unattended/CommandLine.h"
+#include "unattended/ExitCodes.h"
+#include "unattended/RunUnattended.h"
 #include "update/RunUpdate.h"
 #include "wizard/QtUserInterface.h"
 
 #include <QApplication>
 #include <cstdio>
-#include <string_view>
 #include <thread>
 
 namespace {
 
-int PrintUsage();
-int PrintVersion();
-
-// The command-line options. Without any the program runs as it always has: the settings decide
-// between the first installation and the update.
-struct Option {
-    const char* name;
-    const char* help;
-    int (*run)();
-};
-
-constexpr Option kOptions[] = {
-    {"--help", "show this text and exit", PrintUsage},
-    {"--version", "show the program's version and exit", PrintVersion},
-};
-
-int PrintUsage() {
-    std::printf("Usage: tlinstall [option]\n"
-                "Installs Tallymar on this computer, or updates the installation, with a wizard.\n"
-                "Whether it installs or updates follows from the user's settings.\n\n");
-    for (const Option& option : kOptions)
-        std::printf("  %-12s %s\n", option.name, option.help);
-    std::printf("\nThe computer it works on is the machine prefix $TALLYMAR_PREFIX (default\n"
-                "~/.local/share/tallymar); TALLYMAR_COMPUTERNAME, TALLYMAR_USERNAME and\n"
-                "TALLYMAR_FILE_SERVER override the computer's name, the user and the file server.\n");
-    return 0;
-}
-
-int PrintVersion() {
-    std::printf("tlinstall %s\n", TL_VERSION);
-    return 0;
-}
-
-// Runs the one option given; 2 for anything else, as for every program of ours.
-int RunOption(int argc, char* argv[]) {
-    for (const Option& option : kOptions) {
-        if (argc == 2 && std::string_view(argv[1]) == option.name)
-            return option.run();
-    }
-    std::fprintf(stderr, "tlinstall: unknown argument '%s'\n", argv[argc == 2 ? 1 : 2]);
-    return 2;
-}
-
-} // namespace
-
 // The GUI thread owns every window; the start-up routine, and with it the installation or update,
 // runs on one engine thread that reaches the user through the Qt user interface.
-int main(int argc, char* argv[]) {
-    if (argc > 1)
-        return RunOption(argc, argv);
+int RunWizard(int argc, char* argv[]) {
     // Process-wide C-library initialisation, once, before any thread starts.
     CurlGlobalScope curl;
     QApplication application(argc, argv);
@@ -81,5 +36,31 @@ int main(int argc, char* argv[]) {
 
     ui.StopProgressThread();
     SetUserInterface(nullptr);
-    return app.ModeResult() != 0 ? 0 : 1;
+    return app.ModeResult() != 0 ? kExitDone : kExitStepFailed;
+}
+
+} // namespace
+
+// Without arguments the wizard, as always; the options of unattended/CommandLine.h are additions.
+int main(int argc, char* argv[]) {
+    const CommandLine commandLine = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (commandLine.action) {
+    case CommandLine::Action::ShowHelp:
+        std::fputs(UsageText(), stdout);
+        return kExitDone;
+    case CommandLine::Action::ShowVersion:
+        std::printf("%s\n", VersionText().c_str());
+        return kExitDone;
+    case CommandLine::Action::Refused:
+        std::fprintf(stderr, "tlinstall: %s\nTry tlinstall --help.\n", commandLine.error.c_str());
+        return kExitBadAnswers;
+    case CommandLine::Action::RunUnattended: {
+        // No windows, no Qt application: the run needs no display.
+        CurlGlobalScope curl;
+        return RunUnattended(commandLine, RunFullInstall, RunUpdate, stdin, stderr);
+    }
+    case CommandLine::Action::RunWizard:
+        break;
+    }
+    return RunWizard(argc, argv);
 }

@@ -1,6 +1,7 @@
 #include "app/CSetupSheet.h"
 #include "platform/Clock.h"
 #include "platform/FileApi.h"
+#include "platform/IoFaults.h"
 #include "tests/support/TestMachine.h"
 
 #include <cstdlib>
@@ -46,6 +47,26 @@ TEST_F(InstallLogTest, TwoRunsAppendInOrder) {
     }
     EXPECT_EQ(LogText(), "07 Dec 26 10:55:31 - **** Beginning full new-scheme install\r\n"
                          "08 Dec 26 11:55:31 - **** Beginning update\r\n");
+}
+
+TEST_F(InstallLogTest, ALineThatDoesNotFitOnAFullDiskIsCutBackAndTheNextLineTriesAgain) {
+    const std::string first = "07 Dec 26 10:55:31 - first line\r\n";
+    {
+        CSetupSheet sheet(CSetupSheet::kInstallCaptionId);
+        sheet.OpenLog();
+        sheet.Log("first line");
+        tl::ScopedDiskSpace space(10);
+        sheet.Log("**** %s", std::string(5000, 'x').c_str()); // ten bytes land, then the disk is full
+        EXPECT_EQ(LogText(), first);
+        sheet.Log("no room at all");
+        EXPECT_EQ(LogText(), first);
+        space.Free(4096);
+        sheet.Log("room again");
+    }
+    CSetupSheet next(CSetupSheet::kUpdateCaptionId);
+    next.OpenLog();
+    next.Log("next run");
+    EXPECT_EQ(LogText(), first + "07 Dec 26 10:55:31 - room again\r\n07 Dec 26 10:55:31 - next run\r\n");
 }
 
 TEST_F(InstallLogTest, PercentSignsInArgumentsAreWrittenAsTheyAre) {

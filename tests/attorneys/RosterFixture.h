@@ -35,10 +35,6 @@ protected:
         seen_ = ui.Messages().size();
         setupProgress_ = ui.ProgressEvents().size();
     }
-    ~RosterTest() override {
-        theDistrictCache.Clear();
-        theMasterKey.reset();
-    }
 
     static AttorneyInfo Attorney(const std::string& name, bool isDefault = false) {
         AttorneyInfo info;

@@ -207,3 +207,30 @@ TEST_F(CDatabaseTest, AlterColumnThatCannotConvertLeavesTheTableAsItWas) {
     }
     EXPECT_EQ(Rows(db, "SELECT sql FROM sqlite_schema WHERE name = 'T'"), keyed);
 }
+
+TEST_F(CDatabaseTest, MovingHandsTheConnectionOverAndClosesTheOneReplaced) {
+    db.ExecuteSQL("CREATE TABLE T (Name TEXT(20))");
+    db.ExecuteSQL("INSERT INTO T (Name) VALUES ('%s')", {"first"});
+    // A statement lent out while its connection moves is finalized when it comes back.
+    tl::CachedStatement lent = db.Statements().Take(db.Handle(), "SELECT Name FROM T");
+
+    CDatabase moved(std::move(db));
+    EXPECT_FALSE(db.IsOpen());
+    ASSERT_TRUE(moved.IsOpen());
+    EXPECT_EQ(moved.GetConnect(), FormatConnectString(kHome, "tallymar"));
+    moved.ExecuteSQL("INSERT INTO T (Name) VALUES ('%s')", {"second"});
+    lent.reset();
+
+    CDatabase other;
+    CreateAndOpen(other, "other");
+    other.BeginTrans();
+    other.ExecuteSQL("CREATE TABLE Lost (Name TEXT(20))");
+    other = std::move(moved);
+    EXPECT_FALSE(moved.IsOpen());
+    EXPECT_EQ(other.GetConnect(), FormatConnectString(kHome, "tallymar"));
+    EXPECT_EQ(Rows(other, "SELECT Name FROM T"), (std::vector<std::string>{"first", "second"}));
+
+    CDatabase replaced;
+    replaced.OpenEx(FormatConnectString(kHome, "other"));
+    EXPECT_EQ(Tables(replaced), std::vector<std::string>{}) << "the open transaction was rolled back";
+}

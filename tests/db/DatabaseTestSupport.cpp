@@ -4,7 +4,6 @@
 #include "db/CreateDatabaseFile.h"
 #include "db/SqlText.h"
 #include "platform/FileApi.h"
-#include "tables/DatabaseHandles.h"
 
 #include <fstream>
 
@@ -12,14 +11,6 @@ namespace tltest {
 
 DatabaseTest::DatabaseTest() {
     win::CreateDirectory(kHome);
-}
-
-DatabaseTest::~DatabaseTest() {
-    theMainDb.Close();
-    thePlacesDb.Close();
-    theCreditorDb.Close();
-    thePlacesDbOpen = false;
-    theCreditorDbOpen = false;
 }
 
 void DatabaseTest::CreateAndOpen(CDatabase& db, const std::string& base) {

@@ -10,12 +10,11 @@
 
 namespace tltest {
 
-/// A machine test that works with database files in the firm's home directory, C:\Firm. Closes
-/// the process-wide connections when it ends, so no test leaves one open for the next.
+/// A machine test that works with database files in the firm's home directory, C:\Firm. The
+/// process-wide connections it opens close with its run state when it ends.
 class DatabaseTest : public MachineTest {
 protected:
     DatabaseTest();
-    ~DatabaseTest() override;
 
     static constexpr char kHome[] = "C:\\Firm";
 

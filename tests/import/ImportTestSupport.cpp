@@ -58,7 +58,6 @@ ImportTest::~ImportTest() {
     ::unsetenv("TL_STANDIN_MODE");
     ::unsetenv("TL_STANDIN_REQUEST");
     ::unsetenv("TL_STANDIN_RESPONSE");
-    theInstallDirectory.clear();
 }
 
 void ImportTest::PlaceProgram(const char* hostPath) {

@@ -203,7 +203,6 @@ TEST_F(FullInstallFaults, FilesThatCannotBeDownloadedFailTheInstallationAndTheNe
         names.push_back(item.Name);
     EXPECT_THAT(names, Contains("tlmAZ.dll"));
     EXPECT_THAT(names, Contains("Tallymar Help.chm"));
-    theUpdateList.clear();
 }
 
 TEST_F(FullInstallFaults, WithoutAdministrativeRightsTheMachineKeysArePassedOver) {

@@ -36,11 +36,6 @@ std::string ReadBinary(const fs::path& path) {
     return content.str();
 }
 
-void ResetRunState() {
-    theInstallDirectory.clear();
-    theMasterKey.reset();
-}
-
 std::string Attribute(const char* name, const std::string& value) {
     std::string escaped;
     for (const char c : value) {
@@ -69,8 +64,7 @@ std::string Compress(const std::string& bytes) {
     return compressed;
 }
 
-FullInstallTest::FullInstallTest() : previousServerUrl_(theFileServerUrl) {
-    ResetRunState();
+FullInstallTest::FullInstallTest() {
     theFileServerUrl = server.BaseUrl();
     SetTransferLimitsForTesting(TransferLimits{64 * 1024 * 1024, 5, 5});
     SetBuiltInReleaseKeysForTesting(std::vector<std::string>{});
@@ -94,13 +88,6 @@ FullInstallTest::FullInstallTest() : previousServerUrl_(theFileServerUrl) {
         sheet.states = answers.states;
         return answers.finish ? win::ID_WIZFINISH : win::IDCANCEL;
     };
-}
-
-FullInstallTest::~FullInstallTest() {
-    ResetRunState();
-    SetTransferLimitsForTesting(std::nullopt);
-    SetBuiltInReleaseKeysForTesting(std::nullopt);
-    theFileServerUrl = previousServerUrl_;
 }
 
 void FullInstallTest::UseStandardRelease() {

@@ -48,7 +48,6 @@ protected:
     };
 
     FullInstallTest();
-    ~FullInstallTest() override;
 
     /// The release of these tests: program modules (the real import proxy among them), two state
     /// modules, an optional and an obsolete module, the shared lookup databases, a creditor file
@@ -95,9 +94,6 @@ protected:
     std::optional<Ed25519PrivateKey> signingKey;
     LoopbackServer server;
     ScopedScriptedUserInterface ui;
-
-private:
-    std::string previousServerUrl_;
 };
 
 /// zlib's stream of bytes, as the file server sends compressed files.

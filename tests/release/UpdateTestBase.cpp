@@ -16,7 +16,7 @@ void TrustReleaseKeys(const std::vector<std::string>& keys) {
     ASSERT_EQ(win::RegSetMultiString(settings, kTrustedReleaseKeysValue, keys), 0);
 }
 
-UpdateTestBase::UpdateTestBase() : previousServerUrl_(theFileServerUrl) {
+UpdateTestBase::UpdateTestBase() {
     theFileServerUrl = server.BaseUrl();
     SetTransferLimitsForTesting(TransferLimits{1024 * 1024, 5, 1});
     // Whatever keys the build trusts, these tests trust only those they name.
@@ -28,8 +28,6 @@ UpdateTestBase::UpdateTestBase() : previousServerUrl_(theFileServerUrl) {
 
 UpdateTestBase::~UpdateTestBase() {
     SetTransferLimitsForTesting(std::nullopt);
-    SetBuiltInReleaseKeysForTesting(std::nullopt);
-    theFileServerUrl = previousServerUrl_;
 }
 
 std::vector<std::string> UpdateTestBase::LogLines() {

@@ -36,9 +36,6 @@ protected:
     LoopbackServer server;
     ScopedScriptedUserInterface ui;
     CSetupSheet sheet{CSetupSheet::kUpdateCaptionId};
-
-private:
-    std::string previousServerUrl_;
 };
 
 } // namespace tltest

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Machine.h"
+#include "platform/RunState.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -23,7 +24,9 @@ private:
 };
 
 /// Fixture base: every test runs on its own machine in a temporary prefix (computer "TESTPC",
-/// user "tester"), which is the process's current machine for the duration of the test.
+/// user "tester"), which is the process's current machine for the duration of the test, with a
+/// fresh run state (connections closed, no master key, the default file server, ...) that is
+/// dropped when the test ends, so that no test sees what another left behind.
 class MachineTest : public ::testing::Test {
 protected:
     MachineTest();
@@ -41,6 +44,8 @@ private:
     TempFolder prefix_;
     tl::Machine* machine_;
     std::unique_ptr<tl::ScopedMachine> scope_;
+    // Last, so that the test's connections close while its machine is still there.
+    tl::ScopedRunState runState_;
 };
 
 } // namespace tltest

@@ -29,7 +29,6 @@ protected:
         theMasterKey = std::make_unique<CBlowfish>(sheet.masterPassword);
         roster.Load();
     }
-    ~AttorneyRosterTest() override { theMasterKey.reset(); }
 
     static AttorneyInfo Attorney(const std::string& name, bool isDefault = false) {
         AttorneyInfo info;

@@ -186,3 +186,17 @@ TEST(CPackedDate, ComposeAndDecomposeAgreeOnEveryDayFrom1601To2400) {
         ASSERT_EQ(yearNumber, y);
     }
 }
+
+TEST(CPackedDate, EvenASeparatorAfterTheThirdFieldIsLeftOver) {
+    for (const char* text : {"1/5/2004 ", "1/5/2004\t", "1/5/2004.", "5 Jan 04,", "1/5/2004-"}) {
+        CPackedDate date;
+        ASSERT_TRUE(date.FromParts(7, 4, 1976));
+        EXPECT_FALSE(date.FromText(text)) << text;
+        EXPECT_EQ(date.Text(), "07/04/1976") << text;
+    }
+    // Separators before a field that does not come are not left over; after a weekday nothing is.
+    for (const char* text : {"5/2004 ", "2004.", "Monday 1/5/2004 ", "Mon, Jan 5, 04."}) {
+        CPackedDate date;
+        EXPECT_TRUE(date.FromText(text)) << text;
+    }
+}

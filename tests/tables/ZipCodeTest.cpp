@@ -46,3 +46,20 @@ TEST(ZipCode, FormatPadsWithZerosAndDropsAZeroZipCode) {
     EXPECT_EQ(FormatZip(0, 0), "");
     EXPECT_EQ(FormatZip(0, 1234), "");
 }
+
+TEST(ZipCode, TheExtensionIsReadAsAtoiReadsItSignIncluded) {
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"12345--123", -123}, {"12345-+123", 123}, {"12345- -12", -12}, {"12345---12", 0}, {"12345-- 12", 0},
+    };
+    for (const auto& [text, extension] : cases) {
+        std::int32_t zip = -1;
+        std::int32_t read = -1;
+        ParseZip(text, zip, read);
+        EXPECT_EQ(zip, 12345) << text;
+        EXPECT_EQ(read, extension) << text;
+    }
+    std::int32_t zip = -1;
+    std::int32_t extension = -1;
+    ParseZip("-99999999999999", zip, extension);
+    EXPECT_EQ(zip, 0) << "the zip code ends at the first hyphen";
+}

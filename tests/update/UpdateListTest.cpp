@@ -19,10 +19,7 @@ constexpr std::int64_t kOneSecond = 10000000;
 
 class UpdateList : public tltest::UpdateTestBase {
 protected:
-    UpdateList() {
-        sheet.manifestObjects.push_back(std::make_unique<XCurrentVersion>());
-        theUpdateList.clear();
-    }
+    UpdateList() { sheet.manifestObjects.push_back(std::make_unique<XCurrentVersion>()); }
 
     XCurrentVersion& Manifest() { return *sheet.manifestObjects.front(); }
 

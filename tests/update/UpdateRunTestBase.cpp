@@ -60,11 +60,6 @@ UpdateRunTest::UpdateRunTest() {
     };
 }
 
-UpdateRunTest::~UpdateRunTest() {
-    theUpdateList.clear();
-    SetEcfShutdownWaitForTesting(std::nullopt);
-}
-
 std::string UpdateRunTest::VersionedProgram(const std::string& name, const std::string& version) {
     // The import proxy is run from where it is installed; the others are the smallest of our
     // programs, which the update only compares and copies. Bytes after a program tell the copies

@@ -30,7 +30,6 @@ protected:
     };
 
     UpdateRunTest();
-    ~UpdateRunTest() override;
 
     /// The standard release with each module one of our programs with a version note (1.0.0.1),
     /// the ECF monitor and a module Legacy.dll among them, at database level 15.
