@@ -28,7 +28,9 @@ std::string ErrnoFailure(const fs::path& file, const char* doing, int error) {
 }
 
 // A temporary file beside a key file's name, removed when the object goes (once linked, the key
-// file keeps the content under its own name).
+// file keeps the content under its own name). Not the atomic writer's: that one replaces the
+// target, and its temporary file is readable by others for a moment before it takes the target's
+// mode, long enough for another user to open it and read the key written later.
 class TemporaryKeyFile {
 public:
     explicit TemporaryKeyFile(const fs::path& target)
