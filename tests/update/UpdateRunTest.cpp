@@ -7,8 +7,8 @@
 #include "platform/PathHelpers.h"
 #include "platform/Registry.h"
 #include "tests/release/UpdateTestBase.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/ParsedShellLink.h"
-#include "tests/tools/ChildProgram.h"
 #include "tests/update/HistoricalDatabases.h"
 #include "tests/update/UpdateRunTestBase.h"
 #include "update/EcfMonitorShutdown.h"
@@ -195,7 +195,7 @@ TEST_F(UpdateRun, TheProductRunningIsToldAndNothingElseHappens) {
     InstallFirst();
     const std::string log = ReadFile(Host("C:\\Users\\tester\\Documents\\TallymarInstallLog.txt"));
     const std::size_t requests = server.Requests().size();
-    tltest::ChildProgram product(TL_TALLYMAR_STANDIN);
+    tltest::ChildProcess product({TL_TALLYMAR_STANDIN}, tltest::MachineEnvironment());
     ASSERT_EQ(product.ReadLine(), "Tallymar.exe: running");
     EXPECT_EQ(Update(), 0);
     EXPECT_THAT(UpdateMessages(),
@@ -213,7 +213,7 @@ TEST_F(UpdateRun, TheMonitorIsAskedToStopFirstAndOneThatWillNotKeepsItsProgram) 
     NewVersion("TLMECF.EXE", "1.0.1.0");
     SetEcfShutdownWaitForTesting(200);
     {
-        tltest::ChildProgram monitor(TL_ECF_MONITOR_STANDIN, {"--ignore-kill"});
+        tltest::ChildProcess monitor({TL_ECF_MONITOR_STANDIN, "--ignore-kill"}, tltest::MachineEnvironment());
         ASSERT_EQ(monitor.ReadLine(), "TLMECF.EXE: running, ignoring the kill event");
         EXPECT_EQ(Update(), 1);
         EXPECT_THAT(UpdateMessages(), ElementsAre("Unable to shut down TLMECF.EXE in order to update it.",
@@ -222,7 +222,7 @@ TEST_F(UpdateRun, TheMonitorIsAskedToStopFirstAndOneThatWillNotKeepsItsProgram) 
         EXPECT_EQ(Installed("TLMECF.EXE"), installed);
     }
     SetEcfShutdownWaitForTesting(std::nullopt);
-    tltest::ChildProgram monitor(TL_ECF_MONITOR_STANDIN);
+    tltest::ChildProcess monitor({TL_ECF_MONITOR_STANDIN}, tltest::MachineEnvironment());
     ASSERT_EQ(monitor.ReadLine(), "TLMECF.EXE: running");
     EXPECT_EQ(Update(), 1);
     EXPECT_EQ(monitor.ReadLine(), "TLMECF.EXE: stopped");
