@@ -65,7 +65,7 @@ tl_layer(tests/db USES tables)
 tl_layer(tests/tables USES install)
 # A failed first installation is finished by the next run, an update.
 tl_layer(tests/install USES update)
-# Updates start from prefixes that the first installation made, with the product's stand-ins.
-tl_layer(tests/update USES install tools)
+# Updates start from prefixes that the first installation made.
+tl_layer(tests/update USES install)
 # The roster's dialogs are opened through the program's Qt user interface.
 tl_layer(tests/attorneys USES install wizard)

@@ -2,7 +2,6 @@
 #include "db/CDatabase.h"
 #include "db/SqlText.h"
 #include "install/RunFullInstall.h"
-#include "platform/FileTime.h"
 #include "platform/LocalShares.h"
 #include "platform/NetApi.h"
 #include "platform/PathHelpers.h"
@@ -12,7 +11,6 @@
 #include "tests/support/ParsedShellLink.h"
 
 #include <gmock/gmock.h>
-#include <sys/stat.h>
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -56,25 +54,6 @@ protected:
         const auto link = tltest::ParseShellLink(ReadFile(Host(windowsPath)), &why);
         EXPECT_TRUE(link.has_value()) << windowsPath << ": " << why;
         return link.value_or(tltest::ParsedShellLink{});
-    }
-
-    std::int64_t WriteTime(const std::string& windowsPath) {
-        struct stat info {};
-        EXPECT_EQ(::stat(Host(windowsPath).c_str(), &info), 0) << windowsPath;
-        return tl::FileTimeFromTimespec(info.st_mtim);
-    }
-
-    static std::int64_t FileTimeOf(int year, int month, int day, int hour, int minute, int second) {
-        win::SYSTEMTIME time;
-        time.wYear = static_cast<win::WORD>(year);
-        time.wMonth = static_cast<win::WORD>(month);
-        time.wDay = static_cast<win::WORD>(day);
-        time.wHour = static_cast<win::WORD>(hour);
-        time.wMinute = static_cast<win::WORD>(minute);
-        time.wSecond = static_cast<win::WORD>(second);
-        std::int64_t fileTime = 0;
-        EXPECT_TRUE(win::SystemTimeToFileTime(time, fileTime));
-        return fileTime;
     }
 
     Lines Query(const std::string& home, const std::string& base, const std::string& sqliteQuery) {

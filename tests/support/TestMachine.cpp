@@ -1,5 +1,6 @@
 #include "tests/support/TestMachine.h"
 
+#include "platform/FileTime.h"
 #include "platform/WindowsPath.h"
 
 #include <cstdlib>
@@ -65,6 +66,25 @@ std::string MachineTest::ReadFile(const fs::path& path) {
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+std::int64_t MachineTest::WriteTime(const std::string& windowsPath) const {
+    struct stat info {};
+    EXPECT_EQ(::stat(Host(windowsPath).c_str(), &info), 0) << windowsPath;
+    return tl::FileTimeFromTimespec(info.st_mtim);
+}
+
+std::int64_t MachineTest::FileTimeOf(int year, int month, int day, int hour, int minute, int second) {
+    win::SYSTEMTIME time{};
+    time.wYear = static_cast<win::WORD>(year);
+    time.wMonth = static_cast<win::WORD>(month);
+    time.wDay = static_cast<win::WORD>(day);
+    time.wHour = static_cast<win::WORD>(hour);
+    time.wMinute = static_cast<win::WORD>(minute);
+    time.wSecond = static_cast<win::WORD>(second);
+    std::int64_t fileTime = 0;
+    EXPECT_TRUE(win::SystemTimeToFileTime(time, fileTime));
+    return fileTime;
 }
 
 } // namespace tltest

@@ -3,6 +3,7 @@
 #include "platform/Machine.h"
 #include "platform/RunState.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
@@ -39,6 +40,11 @@ protected:
     /// Writes a host file (creating folders) with the given bytes.
     static void WriteFile(const std::filesystem::path& path, const std::string& bytes);
     static std::string ReadFile(const std::filesystem::path& path);
+    /// The modification time of a file of this machine as a FILETIME (fails the test when the
+    /// file cannot be read).
+    std::int64_t WriteTime(const std::string& windowsPath) const;
+    /// The FILETIME of a date and time (UTC).
+    static std::int64_t FileTimeOf(int year, int month, int day, int hour, int minute = 0, int second = 0);
 
 private:
     TempFolder prefix_;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "tests/release/UpdateTestBase.h"
-#include "tests/tools/ChildProcess.h"
+#include "tests/support/ChildProcess.h"
 
 #include <filesystem>
 #include <map>

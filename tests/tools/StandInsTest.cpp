@@ -1,6 +1,6 @@
 // The stand-ins for the product's own programs, run as real processes.
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestMachine.h"
-#include "tests/tools/ChildProgram.h"
 #include "update/DuplicateRunCheck.h"
 #include "update/FileComparison.h"
 
@@ -40,13 +40,13 @@ TEST_F(StandIns, CarryTheFileVersionThatTheUpdateCompares) {
 
 TEST_F(StandIns, TheSplashProgramRunsTheProductFromItsOwnFolder) {
     const fs::path folder = InstallPrograms();
-    tltest::ChildProgram splash((folder / "TlSplash.exe").string());
+    tltest::ChildProcess splash({(folder / "TlSplash.exe").string()}, tltest::MachineEnvironment());
     EXPECT_EQ(splash.ReadLine(), "Tallymar.exe: running");
     EXPECT_TRUE(IsProductRunning());
     EXPECT_EQ(splash.Stop(), 0);
     EXPECT_FALSE(IsProductRunning()) << "the event went with the process";
 
     fs::remove(folder / "Tallymar.exe");
-    tltest::ChildProgram alone((folder / "TlSplash.exe").string());
+    tltest::ChildProcess alone({(folder / "TlSplash.exe").string()}, tltest::MachineEnvironment());
     EXPECT_EQ(alone.WaitForExit(), 1);
 }

@@ -1,5 +1,5 @@
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestMachine.h"
-#include "tests/tools/ChildProcess.h"
 #include "tools/serve/ByteRange.h"
 
 #include <arpa/inet.h>
@@ -183,9 +183,8 @@ TEST_F(Tlserve, LogsEachRequestOnOneLineAndStopsCleanlyOnSigterm) {
     EXPECT_EQ(server_->ReadLine(), "HEAD /a.txt 200 0");
     EXPECT_EQ(server_->ReadLine(), "GET /sub/b.bin 206 1");
     EXPECT_EQ(server_->ReadLine(), "GET /missing%20file 404 10");
-    server_->Signal(SIGTERM);
-    EXPECT_EQ(server_->Wait(), 0);
-    EXPECT_THAT(server_->ReadError(), HasSubstr("tlserve: stopped"));
+    EXPECT_EQ(server_->Stop(SIGTERM), 0);
+    EXPECT_THAT(server_->Error(), HasSubstr("tlserve: stopped"));
 }
 
 TEST_F(Tlserve, ATakenPortAndABadCommandLineFail) {

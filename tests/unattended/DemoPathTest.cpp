@@ -4,8 +4,8 @@
 #include "platform/Machine.h"
 #include "platform/Registry.h"
 #include "platform/WindowsPath.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestMachine.h"
-#include "tests/tools/ChildProgram.h"
 #include "tests/unattended/ShellCommand.h"
 #include "xml/XmlDocument.h"
 #include "xml/XmlElement.h"
@@ -201,7 +201,8 @@ TEST_F(DemoPath, UpdatesToSampleRelease2Unattended) {
     UseDemoMachine();
     {
         // The installed product itself, running: the update is refused and changes nothing.
-        tltest::ChildProgram product(Host(std::string(kInstallFolder) + "\\Tallymar.exe").string());
+        tltest::ChildProcess product({Host(std::string(kInstallFolder) + "\\Tallymar.exe").string()},
+                                     tltest::MachineEnvironment());
         ASSERT_EQ(product.ReadLine(), "Tallymar.exe: running");
         const Output refused = Demo("update");
         EXPECT_EQ(refused.status, 4) << refused.text;

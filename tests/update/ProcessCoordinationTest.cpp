@@ -1,7 +1,7 @@
 // The update and the product's own programs: the duplicate-run check and the ECF monitor's
 // shutdown, against the stand-ins run as real processes.
 #include "tests/release/UpdateTestBase.h"
-#include "tests/tools/ChildProgram.h"
+#include "tests/support/ChildProcess.h"
 #include "update/DuplicateRunCheck.h"
 #include "update/EcfMonitorShutdown.h"
 
@@ -25,7 +25,7 @@ protected:
 TEST_F(ProcessCoordination, TheUpdateRefusesWhileTheProductRuns) {
     EXPECT_TRUE(PassDuplicateRunCheck());
     {
-        tltest::ChildProgram product(TL_TALLYMAR_STANDIN);
+        tltest::ChildProcess product({TL_TALLYMAR_STANDIN}, tltest::MachineEnvironment());
         ASSERT_EQ(product.ReadLine(), "Tallymar.exe: running");
         EXPECT_FALSE(PassDuplicateRunCheck());
         ASSERT_EQ(ui.Messages().size(), 1u);
@@ -49,7 +49,7 @@ TEST_F(ProcessCoordination, AMonitorThatIsNotRunningIsNotWaitedFor) {
 }
 
 TEST_F(ProcessCoordination, AMonitorThatStopsOnTheKillEventLetsTheFileBeReplaced) {
-    tltest::ChildProgram monitor(TL_ECF_MONITOR_STANDIN);
+    tltest::ChildProcess monitor({TL_ECF_MONITOR_STANDIN}, tltest::MachineEnvironment());
     ASSERT_EQ(monitor.ReadLine(), "TLMECF.EXE: running");
     EXPECT_TRUE(ShutDownEcfMonitor(sheet, "TLMECF.EXE"));
     EXPECT_EQ(monitor.ReadLine(), "TLMECF.EXE: stopped") << "it had stopped before the answer";
@@ -61,7 +61,7 @@ TEST_F(ProcessCoordination, AMonitorThatStopsOnTheKillEventLetsTheFileBeReplaced
 
 TEST_F(ProcessCoordination, AMonitorThatIgnoresTheKillEventKeepsItsFile) {
     SetEcfShutdownWaitForTesting(200);
-    tltest::ChildProgram monitor(TL_ECF_MONITOR_STANDIN, {"--ignore-kill"});
+    tltest::ChildProcess monitor({TL_ECF_MONITOR_STANDIN, "--ignore-kill"}, tltest::MachineEnvironment());
     ASSERT_EQ(monitor.ReadLine(), "TLMECF.EXE: running, ignoring the kill event");
     EXPECT_FALSE(ShutDownEcfMonitor(sheet, "TLMECF.EXE"));
     EXPECT_THAT(ui.ProgressEvents(), ElementsAre(kShuttingDown));

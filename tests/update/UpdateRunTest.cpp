@@ -3,19 +3,17 @@
 // compared with the committed golden logs.
 #include "app/AppConstants.h"
 #include "app/ProfileSettings.h"
-#include "platform/FileTime.h"
 #include "platform/PathHelpers.h"
 #include "platform/Registry.h"
 #include "tests/release/UpdateTestBase.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/ParsedShellLink.h"
-#include "tests/tools/ChildProgram.h"
 #include "tests/update/HistoricalDatabases.h"
 #include "tests/update/UpdateRunTestBase.h"
 #include "update/EcfMonitorShutdown.h"
 #include "update/RunUpdate.h"
 
 #include <gmock/gmock.h>
-#include <sys/stat.h>
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -39,23 +37,6 @@ protected:
     }
     std::size_t Count(const Lines& lines, const std::string& text) {
         return static_cast<std::size_t>(std::count(lines.begin(), lines.end(), text));
-    }
-
-    std::int64_t WriteTime(const std::string& windowsPath) {
-        struct stat info {};
-        EXPECT_EQ(::stat(Host(windowsPath).c_str(), &info), 0) << windowsPath;
-        return tl::FileTimeFromTimespec(info.st_mtim);
-    }
-
-    static std::int64_t FileTimeOf(int month, int day, int hour) {
-        win::SYSTEMTIME time{};
-        time.wYear = 2024;
-        time.wMonth = static_cast<win::WORD>(month);
-        time.wDay = static_cast<win::WORD>(day);
-        time.wHour = static_cast<win::WORD>(hour);
-        std::int64_t fileTime = 0;
-        EXPECT_TRUE(win::SystemTimeToFileTime(time, fileTime));
-        return fileTime;
     }
 
     // The lines of a hive file that belong to one key.
@@ -109,8 +90,8 @@ TEST_F(UpdateRun, ANewReleaseReplacesInstallsAndDeletesAndTheUninstallerLearnsOf
     EXPECT_EQ(Installed("Tallymar.exe"), File("Tallymar.exe").content);
     EXPECT_FALSE(tl::PathExists(kProgramFolder + "Legacy.dll"));
     EXPECT_EQ(Installed("Tallymar Help.chm"), "new help");
-    EXPECT_EQ(WriteTime(kProgramFolder + "Tallymar Help.chm"), FileTimeOf(3, 1, 10));
-    EXPECT_EQ(WriteTime(std::string(kLocalHome) + "\\MeansTest.mdb"), FileTimeOf(4, 1, 7));
+    EXPECT_EQ(WriteTime(kProgramFolder + "Tallymar Help.chm"), FileTimeOf(2024, 3, 1, 10));
+    EXPECT_EQ(WriteTime(std::string(kLocalHome) + "\\MeansTest.mdb"), FileTimeOf(2024, 4, 1, 7));
     EXPECT_EQ(GetProfileInt("UpdateLevel", 0), 31);
     EXPECT_EQ(GetProfileInt("DatabaseLevel", 0), 15);
     EXPECT_EQ(ReadFile(win::HiveFile(win::HKEY_LOCAL_MACHINE)), machine) << "an existing copy is kept";
@@ -195,7 +176,7 @@ TEST_F(UpdateRun, TheProductRunningIsToldAndNothingElseHappens) {
     InstallFirst();
     const std::string log = ReadFile(Host("C:\\Users\\tester\\Documents\\TallymarInstallLog.txt"));
     const std::size_t requests = server.Requests().size();
-    tltest::ChildProgram product(TL_TALLYMAR_STANDIN);
+    tltest::ChildProcess product({TL_TALLYMAR_STANDIN}, tltest::MachineEnvironment());
     ASSERT_EQ(product.ReadLine(), "Tallymar.exe: running");
     EXPECT_EQ(Update(), 0);
     EXPECT_THAT(UpdateMessages(),
@@ -213,7 +194,7 @@ TEST_F(UpdateRun, TheMonitorIsAskedToStopFirstAndOneThatWillNotKeepsItsProgram) 
     NewVersion("TLMECF.EXE", "1.0.1.0");
     SetEcfShutdownWaitForTesting(200);
     {
-        tltest::ChildProgram monitor(TL_ECF_MONITOR_STANDIN, {"--ignore-kill"});
+        tltest::ChildProcess monitor({TL_ECF_MONITOR_STANDIN, "--ignore-kill"}, tltest::MachineEnvironment());
         ASSERT_EQ(monitor.ReadLine(), "TLMECF.EXE: running, ignoring the kill event");
         EXPECT_EQ(Update(), 1);
         EXPECT_THAT(UpdateMessages(), ElementsAre("Unable to shut down TLMECF.EXE in order to update it.",
@@ -222,7 +203,7 @@ TEST_F(UpdateRun, TheMonitorIsAskedToStopFirstAndOneThatWillNotKeepsItsProgram) 
         EXPECT_EQ(Installed("TLMECF.EXE"), installed);
     }
     SetEcfShutdownWaitForTesting(std::nullopt);
-    tltest::ChildProgram monitor(TL_ECF_MONITOR_STANDIN);
+    tltest::ChildProcess monitor({TL_ECF_MONITOR_STANDIN}, tltest::MachineEnvironment());
     ASSERT_EQ(monitor.ReadLine(), "TLMECF.EXE: running");
     EXPECT_EQ(Update(), 1);
     EXPECT_EQ(monitor.ReadLine(), "TLMECF.EXE: stopped");

@@ -1,52 +1,31 @@
 #include "app/AppConstants.h"
 #include "platform/Registry.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestMachine.h"
 
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
 // Runs the real program on the test's prefix and returns its exit code and what it wrote to stderr.
 class TlinstallStart : public tltest::MachineTest {
 protected:
-    /// Starts the program; extra environment entries are added to the test's own.
-    pid_t Start(const std::vector<std::string>& extra = {}) {
-        const std::string errorFile = (prefix() / "stderr.txt").string();
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    /// What the program sees besides this process's environment: the test's machine, the offscreen
+    /// platform, a home folder in the prefix, and the extra entries.
+    std::vector<std::string> Environment(const std::vector<std::string>& extra = {}) {
         std::vector<std::string> env = {"TALLYMAR_PREFIX=" + machine().Prefix().string(),
                                         "TALLYMAR_COMPUTERNAME=TESTPC", "TALLYMAR_USERNAME=tester",
                                         "QT_QPA_PLATFORM=offscreen", "HOME=" + prefix().string()};
         env.insert(env.end(), extra.begin(), extra.end());
-        std::vector<char*> envp;
-        for (std::string& entry : env)
-            envp.push_back(entry.data());
-        envp.push_back(nullptr);
-        char program[] = TLINSTALL_PATH;
-        char* argv[] = {program, nullptr};
-        pid_t child = 0;
-        const int spawned = posix_spawn(&child, program, &actions, nullptr, argv, envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        EXPECT_EQ(spawned, 0);
-        return child;
+        return env;
     }
 
     int Run(std::string& errors) {
-        const pid_t child = Start();
-        const std::string errorFile = (prefix() / "stderr.txt").string();
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        errors = ReadFile(errorFile);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const tltest::ProgramResult run = tltest::RunProgram({TLINSTALL_PATH}, Environment());
+        errors = run.err;
+        return run.status;
     }
 };
 
@@ -55,7 +34,7 @@ protected:
 TEST_F(TlinstallStart, TakesInstallationPathWithoutHomeDirectory) {
     // No file server answers, so the first installation stops at the download's error box, which
     // waits for a user: the log shows how far it ran, and the test ends the program itself.
-    const pid_t child = Start({"TALLYMAR_FILE_SERVER=http://127.0.0.1:9/"});
+    tltest::ChildProcess child({TLINSTALL_PATH}, Environment({"TALLYMAR_FILE_SERVER=http://127.0.0.1:9/"}));
     const auto log = Host("C:\\Users\\tester\\Documents\\TallymarInstallLog.txt");
     std::string text;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -64,9 +43,7 @@ TEST_F(TlinstallStart, TakesInstallationPathWithoutHomeDirectory) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         text = ReadFile(log);
     }
-    ::kill(child, SIGTERM);
-    int status = 0;
-    ::waitpid(child, &status, 0);
+    child.Stop(SIGTERM);
     EXPECT_NE(text.find("**** Beginning full new-scheme install\r\n"), std::string::npos) << text;
     EXPECT_NE(text.find("Executable path is Z:\\"), std::string::npos) << text;
     EXPECT_NE(text.find("Fetching manifest from http://127.0.0.1:9/\r\n"), std::string::npos) << text;

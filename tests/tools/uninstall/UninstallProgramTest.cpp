@@ -28,8 +28,8 @@ protected:
 } // namespace
 
 TEST_F(UninstallProgram, RemovesTheInstallationAndKeepsTheFirmsData) {
-    const tltest::ProgramRun run = Uninstall({"--unattended"});
-    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    const tltest::ProgramResult run = Uninstall({"--unattended"});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_EQ(ListingDifference(Without(before, KeptData()), List(KeptData())), "");
     for (const char* kept :
          {"\\Tallymar.mdb", "\\CreditorNames.mdb", "\\MeansTest.mdb", "\\Cases\\Smith\\petition.pdf"})
@@ -43,8 +43,8 @@ TEST_F(UninstallProgram, RemovesTheInstallationAndKeepsTheFirmsData) {
 }
 
 TEST_F(UninstallProgram, RemoveDataLeavesOnlyTheLog) {
-    const tltest::ProgramRun run = Uninstall({"--unattended", "--remove-data"});
-    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    const tltest::ProgramResult run = Uninstall({"--unattended", "--remove-data"});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
     // The sandbox keeps the access lists it set by path: the deleted home directory's stays behind.
     const std::vector<std::string> accessLists = {"f security/dacls.txt"};
     EXPECT_EQ(ListingDifference(Without(before, accessLists), List(accessLists)), "");
@@ -60,10 +60,10 @@ TEST_F(UninstallProgram, RemoveDataLeavesOnlyTheLog) {
 TEST_F(UninstallProgram, DryRunListsTheStepsAndChangesNothing) {
     const auto installed = List({});
     const std::string log = UninstallLog();
-    const tltest::ProgramRun keep = Uninstall({"--dry-run"});
-    const tltest::ProgramRun remove = Uninstall({"--dry-run", "--remove-data"});
-    EXPECT_EQ(keep.exitCode, 0) << keep.err;
-    EXPECT_EQ(remove.exitCode, 0) << remove.err;
+    const tltest::ProgramResult keep = Uninstall({"--dry-run"});
+    const tltest::ProgramResult remove = Uninstall({"--dry-run", "--remove-data"});
+    EXPECT_EQ(keep.status, 0) << keep.err;
+    EXPECT_EQ(remove.status, 0) << remove.err;
     EXPECT_EQ(ListingDifference(installed, List({})), "");
     EXPECT_EQ(UninstallLog(), log);
     tltest::ExpectGolden("dry-run.txt", keep.out);
@@ -74,8 +74,8 @@ TEST_F(UninstallProgram, DamagedManifestDeletesNothing) {
     const std::string text = ReadFile(Manifest());
     WriteFile(Manifest(), text.substr(0, text.find("<DeleteKey>")) + "<DeleteKey>Software\\Fen");
     const auto installed = List();
-    const tltest::ProgramRun run = Uninstall({"--unattended"});
-    EXPECT_EQ(run.exitCode, 2);
+    const tltest::ProgramResult run = Uninstall({"--unattended"});
+    EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("TLMUINST.EXE: XML parsing error at line"), std::string::npos) << run.err;
     EXPECT_TRUE(run.err.ends_with("\nNothing was removed.\n")) << run.err;
     EXPECT_EQ(ListingDifference(installed, List()), "");
@@ -85,9 +85,9 @@ TEST_F(UninstallProgram, DamagedManifestDeletesNothing) {
               "<?xml version=\"1.0\" ?>\r\n<Other><DeleteFile>C:\\Users</DeleteFile></Other>\r\n");
     EXPECT_EQ(Uninstall({"--unattended"}).err, "TLMUINST.EXE: The uninstall manifest has no single "
                                                "TallymarUninstall element\nNothing was removed.\n");
-    EXPECT_EQ(Uninstall({"--unattended", "--bogus"}).exitCode, 2);
+    EXPECT_EQ(Uninstall({"--unattended", "--bogus"}).status, 2);
     fs::remove(Manifest());
-    EXPECT_EQ(Uninstall({"--unattended"}).exitCode, 2);
+    EXPECT_EQ(Uninstall({"--unattended"}).status, 2);
     const std::vector<std::string> manifest = {
         "f drive_c/Program Files/Fenmore Software/Tallymar/TLMUINST.xml"};
     EXPECT_EQ(ListingDifference(Without(installed, manifest), List()), "");
@@ -97,8 +97,8 @@ TEST_F(UninstallProgram, SecondRunFinishesWhatAFailedRunLeft) {
     // A machine-wide hive the user may not change: its keys cannot go.
     const fs::path machineHive = machine().Prefix() / "registry/HKEY_LOCAL_MACHINE.reg";
     ::chmod(machineHive.c_str(), 0444);
-    const tltest::ProgramRun first = Uninstall({"--unattended"});
-    EXPECT_EQ(first.exitCode, 1);
+    const tltest::ProgramResult first = Uninstall({"--unattended"});
+    EXPECT_EQ(first.status, 1);
     EXPECT_TRUE(first.out.starts_with("Tallydesk could not be removed completely: 2 steps failed."))
         << first.out;
     EXPECT_TRUE(fs::exists(Program())) << "kept to be run again";
@@ -107,8 +107,8 @@ TEST_F(UninstallProgram, SecondRunFinishesWhatAFailedRunLeft) {
     tltest::ExpectGolden("failed-run.log", UninstallLog());
 
     ::chmod(machineHive.c_str(), 0644);
-    const tltest::ProgramRun second = Uninstall({"--unattended"});
-    EXPECT_EQ(second.exitCode, 0) << second.out;
+    const tltest::ProgramResult second = Uninstall({"--unattended"});
+    EXPECT_EQ(second.status, 0) << second.out;
     EXPECT_EQ(ListingDifference(Without(before, KeptData()), List(KeptData())), "");
     // The settings went in the first run: the data are still found through the share, and kept.
     EXPECT_TRUE(Exists(homeDirectory + "\\TallymarPlaces.mdb"));
@@ -128,8 +128,8 @@ TEST_F(UninstallProgram, RefusesEveryHostileEntryAndDeletesOnlyWhatIsAllowed) {
         "f drive_c/Program Files/Fenmore Software/Tallymar/TLMUINST.exe"};
     const auto installed = List(program);
 
-    const tltest::ProgramRun run = Uninstall({"--unattended"});
-    EXPECT_EQ(run.exitCode, 1);
+    const tltest::ProgramResult run = Uninstall({"--unattended"});
+    EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("26 entries of the uninstall manifest were refused"), std::string::npos)
         << run.out;
     // Only the one allowed file went, with what the uninstaller always removes: the scanner key,

@@ -8,14 +8,9 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sstream>
-#include <sys/wait.h>
-
-extern char** environ;
 
 namespace tltest {
 
@@ -115,47 +110,6 @@ std::string ListingDifference(const std::vector<std::string>& before, const std:
     return text;
 }
 
-ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments) {
-    const tl::Machine& machine = tl::Machine::Current();
-    const fs::path outFile = machine.Prefix().parent_path() / "run.out";
-    const fs::path errFile = machine.Prefix().parent_path() / "run.err";
-    std::vector<std::string> environment = {"TALLYMAR_PREFIX=" + machine.Prefix().string(),
-                                            "TALLYMAR_COMPUTERNAME=" + machine.ComputerName(),
-                                            "TALLYMAR_USERNAME=" + machine.UserName()};
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (!std::string(*entry).starts_with("TALLYMAR_"))
-            environment.emplace_back(*entry);
-    }
-    std::vector<std::string> argv{program};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    auto pointers = [](std::vector<std::string>& texts) {
-        std::vector<char*> result;
-        for (std::string& text : texts)
-            result.push_back(text.data());
-        result.push_back(nullptr);
-        return result;
-    };
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t child = -1;
-    const int spawned = ::posix_spawn(&child, program.c_str(), &actions, nullptr, pointers(argv).data(),
-                                      pointers(environment).data());
-    posix_spawn_file_actions_destroy(&actions);
-    ProgramRun run;
-    if (spawned != 0) {
-        ADD_FAILURE() << "cannot start " << program;
-        return run;
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.out = ReadWhole(outFile);
-    run.err = ReadWhole(errFile);
-    return run;
-}
-
 void MakeWindowsBaseline() {
     EXPECT_FALSE(tl::TheSecurityBackend().MachineSid().empty());
     SetString(win::HKEY_LOCAL_MACHINE,
@@ -199,8 +153,10 @@ fs::path InstalledProduct::Program() {
     return Host(std::string(kInstallDirectory) + "\\TLMUINST.exe");
 }
 
-ProgramRun InstalledProduct::Uninstall(const std::vector<std::string>& arguments) {
-    return RunProgram(Program().string(), arguments);
+ProgramResult InstalledProduct::Uninstall(const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv{Program().string()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return RunProgram(argv, MachineEnvironment());
 }
 
 bool InstalledProduct::Exists(const std::string& windowsPath) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/install/FullInstallTestBase.h"
+#include "tests/support/ChildProcess.h"
 
 #include <filesystem>
 #include <string>
@@ -21,17 +22,6 @@ std::vector<std::string> ListPrefix(const std::filesystem::path& prefix,
 /// readable text ("+ line" and "- line"); empty when both listings are the same.
 std::string ListingDifference(const std::vector<std::string>& before, const std::vector<std::string>& after);
 
-/// What a program run said and how it ended.
-struct ProgramRun {
-    int exitCode = -1; ///< 128 + the signal when a signal ended it
-    std::string out;
-    std::string err;
-};
-
-/// Runs a program to its end on the current machine (its prefix, computer and user name in the
-/// environment), with standard output and error read back whole.
-ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments);
-
 /// The baseline of a Windows computer before the product comes: the keys Windows and the scanner
 /// software have, a share table, another program's registration and a few of the user's files.
 void MakeWindowsBaseline();
@@ -51,7 +41,8 @@ protected:
     static std::vector<std::string> KeptData();
     /// Host path of the installed uninstaller.
     std::filesystem::path Program();
-    ProgramRun Uninstall(const std::vector<std::string>& arguments);
+    /// Runs the installed uninstaller to its end on the test's machine.
+    ProgramResult Uninstall(const std::vector<std::string>& arguments);
     bool Exists(const std::string& windowsPath);
     /// The install log's lines from the last "**** Beginning uninstall" on, time stamps masked.
     std::string UninstallLog();
