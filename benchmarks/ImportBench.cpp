@@ -1,12 +1,14 @@
 // 100,000 creditors imported through the real import proxy (the program, the pipe, the Access
-// dialect and the duplicate check of every record) side by side with the same rows inserted by a
-// bare SQLite loop (one prepared statement, one transaction). Run by hand:
-//   build/tests/import/tl_import_benchmark [records]
+// dialect and the duplicate check of every record) against a bare SQLite loop doing the same
+// SELECT and INSERT for every row in one transaction: with the SQL text of each row compiled for
+// it, and with both statements prepared once.
+//   tl_bench_import [records]
 #include "app/AppGlobals.h"
+#include "app/ScriptedUserInterface.h"
+#include "benchmarks/BenchRow.h"
 #include "db/CDatabase.h"
 #include "db/CreateDatabaseFile.h"
 #include "db/SqlText.h"
-#include "import/CImportProxy.h"
 #include "import/ReferenceImporters.h"
 #include "platform/Format.h"
 #include "platform/Machine.h"
@@ -14,10 +16,7 @@
 #include "tables/DatabaseHandles.h"
 #include "tables/DatabaseSchema.h"
 #include "tables/ZipCode.h"
-#include "tests/support/TestMachine.h"
 
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <vector>
@@ -25,11 +24,13 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 struct Creditor {
     std::string name, address1, address2, city, state, zip, country, alias1, alias2, alias3;
 };
+
+constexpr char kFind[] = "SELECT * FROM CreditorTable WHERE CreditorName = ?";
+constexpr char kInsert[] = "INSERT INTO CreditorTable VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 
 std::vector<Creditor> MakeCreditors(int count) {
     std::vector<Creditor> creditors;
@@ -53,10 +54,8 @@ void WriteCreditorFile(const fs::path& path, const std::vector<Creditor>& credit
 
 void CreateCreditorDatabase(CDatabase& db, const std::string& base) {
     const std::string path = "C:\\Firm\\" + base + ".mdb";
-    if (CreateDatabaseFile(path) != 0) {
-        std::fprintf(stderr, "cannot create %s\n", path.c_str());
-        std::exit(1);
-    }
+    if (CreateDatabaseFile(path) != 0)
+        bench::Fail("cannot create " + path);
     db.OpenEx(FormatConnectString("C:\\Firm", base));
     CTransaction transaction(db);
     for (const SchemaStep& step : kCreditorDatabaseSchema)
@@ -72,127 +71,124 @@ int CountRows(CDatabase& db) {
     return sqlite3_column_int(count.get(), 0);
 }
 
-// The same rows with one prepared statement in one transaction, values normalised as the importer
-// stores them.
-void BareLoop(CDatabase& db, const std::vector<Creditor>& creditors) {
+void Exec(sqlite3* handle, const std::string& sql) {
+    if (sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        bench::Fail(sql + ": " + sqlite3_errmsg(handle));
+}
+
+const std::string& Stored(const std::string& value) {
+    static const std::string kBlank = " ";
+    return value.empty() ? kBlank : value;
+}
+
+// Both statements prepared once, the values bound, values normalised as the importer stores them.
+void PreparedOnce(CDatabase& db, const std::vector<Creditor>& creditors) {
     sqlite3* handle = db.Handle();
-    sqlite3_exec(handle, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    Exec(handle, "BEGIN IMMEDIATE");
     sqlite3_stmt* raw = nullptr;
-    sqlite3_prepare_v2(handle, "INSERT INTO CreditorTable VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)", -1, &raw,
-                       nullptr);
+    sqlite3_prepare_v2(handle, kFind, -1, &raw, nullptr);
+    const tl::SqliteStatement find(raw);
+    sqlite3_prepare_v2(handle, kInsert, -1, &raw, nullptr);
     const tl::SqliteStatement insert(raw);
-    const auto text = [&insert](int index, const std::string& value) {
-        static const std::string kBlank = " ";
-        const std::string& stored = value.empty() ? kBlank : value;
-        sqlite3_bind_text(insert.get(), index, stored.data(), static_cast<int>(stored.size()),
-                          SQLITE_TRANSIENT);
+    const auto text = [](sqlite3_stmt* statement, int index, const std::string& value) {
+        const std::string& stored = Stored(value);
+        sqlite3_bind_text(statement, index, stored.data(), static_cast<int>(stored.size()), SQLITE_STATIC);
     };
     for (const Creditor& c : creditors) {
+        text(find.get(), 1, c.name);
+        const bool known = sqlite3_step(find.get()) == SQLITE_ROW;
+        sqlite3_reset(find.get());
+        if (known)
+            continue;
         std::int32_t zip = 0;
         std::int32_t plusFour = 0;
         ParseZip(c.zip, zip, plusFour);
-        text(1, c.name);
-        text(2, c.address1);
-        text(3, c.address2);
-        text(4, c.city);
-        text(5, c.state);
+        text(insert.get(), 1, c.name);
+        text(insert.get(), 2, c.address1);
+        text(insert.get(), 3, c.address2);
+        text(insert.get(), 4, c.city);
+        text(insert.get(), 5, c.state);
         sqlite3_bind_int(insert.get(), 6, zip);
         sqlite3_bind_int(insert.get(), 7, plusFour);
-        text(8, c.alias1);
-        text(9, c.alias2);
-        text(10, c.alias3);
-        text(11, c.country);
-        if (sqlite3_step(insert.get()) != SQLITE_DONE) {
-            std::fprintf(stderr, "bare insert failed: %s\n", sqlite3_errmsg(handle));
-            std::exit(1);
-        }
+        text(insert.get(), 8, c.alias1);
+        text(insert.get(), 9, c.alias2);
+        text(insert.get(), 10, c.alias3);
+        text(insert.get(), 11, c.country);
+        if (sqlite3_step(insert.get()) != SQLITE_DONE)
+            bench::Fail(std::string("insert: ") + sqlite3_errmsg(handle));
         sqlite3_reset(insert.get());
     }
-    sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr);
+    Exec(handle, "COMMIT");
 }
 
-// The same rows as one INSERT text per row, each compiled by the engine, in one transaction.
-void BareTextLoop(CDatabase& db, const std::vector<Creditor>& creditors) {
+// The SELECT and the INSERT as SQL text for each row, each compiled by the engine for that row.
+void PreparedEachTime(CDatabase& db, const std::vector<Creditor>& creditors) {
     sqlite3* handle = db.Handle();
-    sqlite3_exec(handle, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-    const auto text = [](const std::string& value) { return SqlQuote(value.empty() ? " " : value); };
+    Exec(handle, "BEGIN IMMEDIATE");
+    const auto quoted = [](const std::string& value) { return SqlQuote(Stored(value)); };
     for (const Creditor& c : creditors) {
+        const std::string select =
+            tl::Format("SELECT * FROM CreditorTable WHERE CreditorName = '%s'", quoted(c.name).c_str());
+        sqlite3_stmt* raw = nullptr;
+        sqlite3_prepare_v2(handle, select.c_str(), -1, &raw, nullptr);
+        const tl::SqliteStatement find(raw);
+        if (sqlite3_step(find.get()) == SQLITE_ROW)
+            continue;
         std::int32_t zip = 0;
         std::int32_t plusFour = 0;
         ParseZip(c.zip, zip, plusFour);
-        const std::string sql = tl::Format(
-            "INSERT INTO CreditorTable VALUES('%s', '%s', '%s', '%s', '%s', %d, %d, '%s', '%s', '%s', '%s')",
-            text(c.name).c_str(), text(c.address1).c_str(), text(c.address2).c_str(), text(c.city).c_str(),
-            text(c.state).c_str(), zip, plusFour, text(c.alias1).c_str(), text(c.alias2).c_str(),
-            text(c.alias3).c_str(), text(c.country).c_str());
-        if (sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
-            std::fprintf(stderr, "bare insert failed: %s\n", sqlite3_errmsg(handle));
-            std::exit(1);
-        }
+        Exec(handle, tl::Format("INSERT INTO CreditorTable VALUES('%s', '%s', '%s', '%s', '%s', %d, %d, '%s', "
+                                "'%s', '%s', '%s')",
+                                quoted(c.name).c_str(), quoted(c.address1).c_str(), quoted(c.address2).c_str(),
+                                quoted(c.city).c_str(), quoted(c.state).c_str(), zip, plusFour,
+                                quoted(c.alias1).c_str(), quoted(c.alias2).c_str(), quoted(c.alias3).c_str(),
+                                quoted(c.country).c_str()));
     }
-    sqlite3_exec(handle, "COMMIT", nullptr, nullptr, nullptr);
-}
-
-double Seconds(Clock::duration duration) {
-    return std::chrono::duration<double>(duration).count();
+    Exec(handle, "COMMIT");
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     const int count = argc > 1 ? std::atoi(argv[1]) : 100000;
-    tltest::TempFolder folder;
-    tl::ScopedMachine machine(std::make_unique<tl::Machine>(folder.Path() / "machine"));
+    const bench::WorkFolder work("import");
+    tl::ScopedMachine machine(std::make_unique<tl::Machine>(work.Path() / "machine"));
+    ScopedScriptedUserInterface ui;
     const fs::path install = *tl::MapToHostPath("C:\\Program Files\\Tallymar");
     fs::create_directories(install);
     fs::create_directories(*tl::MapToHostPath("C:\\Firm"));
     fs::copy_file(TL_IMPORT_PROXY, install / "TLMFIMPRT.EXE");
+    fs::permissions(install / "TLMFIMPRT.EXE", fs::perms::owner_all, fs::perm_options::add);
     theInstallDirectory = "C:\\Program Files\\Tallymar";
-
     const std::vector<Creditor> creditors = MakeCreditors(count);
     WriteCreditorFile(install / "creditors.ini", creditors);
 
-    // The exchange alone: the proxy reads the file and sends the records over the pipe. The import
-    // stores each record while the proxy sends the next, so the two overlap there.
-    const auto exchangeStart = Clock::now();
-    {
-        static constexpr std::string_view kColumns[] = {"Name",   "Address1", "Address2", "City",
-                                                        "State",  "Zipcode",  "Country",  "Alias1",
-                                                        "Alias2", "Alias3"};
-        CImportProxy proxy;
-        ImportRecords records;
-        proxy.QueryFile("C:\\Program Files\\Tallymar\\creditors.ini", kColumns, records);
+    bench::Row row{"import", tl::Format("import %d creditor records through the real proxy", count), "records/s"};
+    row.ours.name = "ImportCreditors";
+    row.peers = {{"bare SQLite loop, SELECT+INSERT prepared once", {}},
+                 {"bare SQLite loop, SELECT+INSERT text prepared each time", {}}};
+    row.targets = {{row.peers[0].name, ">=", 0.5}};
+    for (int run = 0; run < bench::Runs(); ++run) {
+        const std::string suffix = std::to_string(run);
+        CreateCreditorDatabase(theCreditorDb, "CreditorNames" + suffix);
+        bool imported = false;
+        const double ours = bench::TimeOf([&] { imported = ImportCreditors("C:\\Program Files\\Tallymar\\creditors.ini"); });
+        if (!imported || CountRows(theCreditorDb) != count || !ui.Messages().empty())
+            bench::Fail("the import did not store every record");
+        theCreditorDb.Close();
+
+        CDatabase once;
+        CreateCreditorDatabase(once, "Once" + suffix);
+        const double onceSeconds = bench::TimeOf([&] { PreparedOnce(once, creditors); });
+        CDatabase each;
+        CreateCreditorDatabase(each, "Each" + suffix);
+        const double eachSeconds = bench::TimeOf([&] { PreparedEachTime(each, creditors); });
+        if (CountRows(once) != count || CountRows(each) != count)
+            bench::Fail("a bare loop lost rows");
+        row.ours.values.push_back(count / ours);
+        row.peers[0].values.push_back(count / onceSeconds);
+        row.peers[1].values.push_back(count / eachSeconds);
     }
-    const double exchangeSeconds = Seconds(Clock::now() - exchangeStart);
-
-    CreateCreditorDatabase(theCreditorDb, "CreditorNames");
-    const auto importStart = Clock::now();
-    const bool imported = ImportCreditors("C:\\Program Files\\Tallymar\\creditors.ini");
-    const double importSeconds = Seconds(Clock::now() - importStart);
-    const int importedRows = CountRows(theCreditorDb);
-    theCreditorDb.Close();
-
-    CDatabase bare;
-    CreateCreditorDatabase(bare, "Bare");
-    const auto bareStart = Clock::now();
-    BareLoop(bare, creditors);
-    const double bareSeconds = Seconds(Clock::now() - bareStart);
-    const int bareRows = CountRows(bare);
-
-    CDatabase bareText;
-    CreateCreditorDatabase(bareText, "BareText");
-    const auto bareTextStart = Clock::now();
-    BareTextLoop(bareText, creditors);
-    const double bareTextSeconds = Seconds(Clock::now() - bareTextStart);
-
-    std::printf("records                          %d\n", count);
-    std::printf("import through the proxy         %.3f s (%d rows%s)\n", importSeconds, importedRows,
-                imported ? "" : ", FAILED");
-    std::printf("  the proxy exchange alone       %.3f s\n", exchangeSeconds);
-    std::printf("bare SQLite loop, one transaction %.3f s (%d rows)\n", bareSeconds, bareRows);
-    std::printf("bare loop, one INSERT text a row %.3f s (%d rows)\n", bareTextSeconds, CountRows(bareText));
-    std::printf("ratio to the prepared loop       %.2f (the goal: at most 2.00)\n",
-                importSeconds / bareSeconds);
-    std::printf("ratio to the text loop           %.2f\n", importSeconds / bareTextSeconds);
-    return imported && importedRows == count && bareRows == count ? 0 : 1;
+    bench::Print(row);
+    return 0;
 }
