@@ -1,63 +1,56 @@
+// The password cipher's block function against OpenSSL's BF_encrypt on the same key: each block is
+// the previous one's output, so the calls cannot overlap and this measures one block's latency, as
+// the feedback mode sees it. BF_encrypt is the low-level function of libcrypto, which needs no
+// provider loaded (the EVP interface would need the legacy provider for Blowfish).
 // OpenSSL 3 marks its low-level cipher functions deprecated; they are exactly what we compare with.
 #define OPENSSL_SUPPRESS_DEPRECATED
 
+#include "benchmarks/BenchRow.h"
 #include "crypto/CBlowfish.h"
 
-#include <benchmark/benchmark.h>
 #include <cstdint>
 #include <openssl/blowfish.h>
-#include <vector>
 
 namespace {
 
 constexpr char kKey[] = "Tallymar master password";
-constexpr std::size_t kBufferSize = 4096;
-
-// Each block is the previous one's output, so the calls cannot overlap: this measures the latency
-// of one block, as the feedback mode sees it.
-void BlockFunction(benchmark::State& state) {
-    const CBlowfish cipher(kKey);
-    std::uint32_t left = 0x01234567;
-    std::uint32_t right = 0x89ABCDEF;
-    for (auto _ : state) {
-        cipher.EncryptBlock(left, right);
-        benchmark::DoNotOptimize(left);
-        benchmark::DoNotOptimize(right);
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 8);
-}
-BENCHMARK(BlockFunction);
-
-void OpenSslBlockFunction(benchmark::State& state) {
-    BF_KEY key;
-    BF_set_key(&key, sizeof kKey - 1, reinterpret_cast<const unsigned char*>(kKey));
-    BF_LONG data[2] = {0x01234567, 0x89ABCDEF};
-    for (auto _ : state) {
-        BF_encrypt(data, &key);
-        benchmark::DoNotOptimize(data);
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 8);
-}
-BENCHMARK(OpenSslBlockFunction);
-
-// The whole feedback mode over a buffer, for scale (no OpenSSL counterpart).
-void FeedbackModeBuffer(benchmark::State& state) {
-    const CBlowfish cipher(kKey);
-    std::vector<unsigned char> buffer(kBufferSize, 0x5A);
-    for (auto _ : state) {
-        cipher.EncryptBuffer(buffer.data(), buffer.size());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kBufferSize));
-}
-BENCHMARK(FeedbackModeBuffer);
-
-void KeySchedule(benchmark::State& state) {
-    for (auto _ : state) {
-        CBlowfish cipher(kKey);
-        benchmark::DoNotOptimize(&cipher);
-    }
-}
-BENCHMARK(KeySchedule);
+constexpr long kBlocks = 20'000'000;
 
 } // namespace
+
+int main() {
+    const CBlowfish cipher(kKey);
+    BF_KEY key;
+    BF_set_key(&key, sizeof kKey - 1, reinterpret_cast<const unsigned char*>(kKey));
+
+    // Both ciphers agree on the block before anything is timed.
+    std::uint32_t left = 0x01234567;
+    std::uint32_t right = 0x89ABCDEF;
+    BF_LONG data[2] = {left, right};
+    cipher.EncryptBlock(left, right);
+    BF_encrypt(data, &key);
+    if (left != data[0] || right != data[1])
+        bench::Fail("CBlowfish and BF_encrypt disagree");
+
+    bench::Row row{"blowfish", "Blowfish block function (one 8-byte block after another)", "MB/s"};
+    row.ours.name = "CBlowfish::EncryptBlock";
+    row.peers = {{"OpenSSL BF_encrypt", {}}};
+    row.targets = {{"OpenSSL BF_encrypt", ">=", 0.9}};
+    const double megabytes = kBlocks * 8 / 1e6;
+    volatile std::uint32_t sink = 0;
+    for (int run = 0; run < bench::Runs(); ++run) {
+        row.ours.values.push_back(megabytes / bench::TimeOf([&] {
+                                      for (long i = 0; i < kBlocks; ++i)
+                                          cipher.EncryptBlock(left, right);
+                                      sink = left ^ right;
+                                  }));
+        row.peers[0].values.push_back(megabytes / bench::TimeOf([&] {
+                                          for (long i = 0; i < kBlocks; ++i)
+                                              BF_encrypt(data, &key);
+                                          sink = data[0] ^ data[1];
+                                      }));
+    }
+    (void)sink;
+    bench::Print(row);
+    return 0;
+}

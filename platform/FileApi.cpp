@@ -39,16 +39,20 @@ bool FailMissing(const fs::path& host) {
 } // namespace
 
 DWORD GetFileAttributes(std::string_view path) {
-    const auto host = Map(path);
-    if (!host)
-        return INVALID_FILE_ATTRIBUTES;
     struct stat info {};
-    if (::stat(host->c_str(), &info) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            FailMissing(*host);
-        else
-            FailWithErrno();
-        return INVALID_FILE_ATTRIBUTES;
+    // A path that exists in the case given needs no matching of its names.
+    const auto given = tl::HostPathAsGiven(path);
+    if (!given || ::stat(given->c_str(), &info) != 0) {
+        const auto host = Map(path);
+        if (!host)
+            return INVALID_FILE_ATTRIBUTES;
+        if (::stat(host->c_str(), &info) != 0) {
+            if (errno == ENOENT || errno == ENOTDIR)
+                FailMissing(*host);
+            else
+                FailWithErrno();
+            return INVALID_FILE_ATTRIBUTES;
+        }
     }
     DWORD attributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
     if ((info.st_mode & S_IWUSR) == 0)

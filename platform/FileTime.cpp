@@ -102,16 +102,21 @@ timespec TimespecFromFileTime(std::int64_t fileTime) {
 }
 
 UniqueFd OpenFileForReading(std::string_view path) {
-    DWORD error = win::ERROR_SUCCESS;
-    const auto host = MapToHostPath(path, &error);
-    if (!host) {
-        win::SetLastError(error);
-        return UniqueFd();
-    }
-    UniqueFd fd(::open(host->c_str(), O_RDONLY | O_CLOEXEC));
+    // A path that exists in the case given needs no matching of its names.
+    const auto given = HostPathAsGiven(path);
+    UniqueFd fd(given ? ::open(given->c_str(), O_RDONLY | O_CLOEXEC) : -1);
     if (!fd) {
-        win::SetLastError(win::ErrorFromErrno(errno));
-        return fd;
+        DWORD error = win::ERROR_SUCCESS;
+        const auto host = MapToHostPath(path, &error);
+        if (!host) {
+            win::SetLastError(error);
+            return UniqueFd();
+        }
+        fd.reset(::open(host->c_str(), O_RDONLY | O_CLOEXEC));
+        if (!fd) {
+            win::SetLastError(win::ErrorFromErrno(errno));
+            return fd;
+        }
     }
     struct stat info {};
     if (::fstat(fd.get(), &info) == 0 && S_ISDIR(info.st_mode)) {

@@ -1,6 +1,7 @@
 #include "platform/TextUtil.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tl {
 
@@ -42,10 +43,12 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
 }
 
 void WipeString(std::string& secret) {
-    // volatile keeps the compiler from dropping stores to memory that is about to be freed.
-    volatile char* bytes = secret.data();
-    for (std::size_t i = 0; i < secret.size(); ++i)
-        bytes[i] = static_cast<char>(0xCC);
+    if (secret.empty())
+        return;
+    std::memset(secret.data(), 0xCC, secret.size());
+    // The compiler must assume that this reads the bytes, so it cannot drop the stores to memory
+    // that is about to be freed.
+    __asm__ __volatile__("" : : "r"(secret.data()) : "memory");
 }
 
 } // namespace tl

@@ -5,6 +5,8 @@
 #include "platform/TextUtil.h"
 
 #include <algorithm>
+#include <dirent.h>
+#include <memory>
 
 namespace tl {
 
@@ -43,13 +45,43 @@ bool SplitComponents(std::string_view rest, std::vector<std::string>& out) {
     return true;
 }
 
+struct DirectoryCloser {
+    void operator()(DIR* directory) const { ::closedir(directory); }
+};
+
+// The folder's entry whose name equals name without regard to case. Reads the bare entries: a
+// new file in a folder of thousands is looked for once per file.
 std::optional<fs::path> FindEntryNoCase(const fs::path& folder, std::string_view name) {
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (EqualsNoCase(it->path().filename().string(), name))
-            return it->path();
+    const std::unique_ptr<DIR, DirectoryCloser> directory(::opendir(folder.c_str()));
+    if (!directory)
+        return std::nullopt;
+    while (const dirent* entry = ::readdir(directory.get())) {
+        const std::string_view entryName(entry->d_name);
+        if (entryName != "." && entryName != ".." && EqualsNoCase(entryName, name))
+            return folder / entryName;
     }
     return std::nullopt;
+}
+
+// Matches each component in turn: exactly where it exists, else without regard to case.
+fs::path WalkNoCase(fs::path folder, const std::vector<std::string>& components) {
+    bool matching = true;
+    for (const std::string& component : components) {
+        if (matching) {
+            std::error_code ec;
+            if (fs::exists(folder / component, ec)) {
+                folder /= component;
+                continue;
+            }
+            if (auto found = FindEntryNoCase(folder, component)) {
+                folder = std::move(*found);
+                continue;
+            }
+            matching = false; // nothing below a missing component can exist
+        }
+        folder /= component;
+    }
+    return folder;
 }
 
 } // namespace
@@ -101,23 +133,21 @@ bool IsThisComputer(std::string_view server, const Machine& machine) {
 }
 
 fs::path ResolveNoCase(fs::path folder, const std::vector<std::string>& components) {
-    bool matching = true;
-    for (const std::string& component : components) {
-        if (matching) {
-            std::error_code ec;
-            if (fs::exists(folder / component, ec)) {
-                folder /= component;
-                continue;
-            }
-            if (auto found = FindEntryNoCase(folder, component)) {
-                folder = std::move(*found);
-                continue;
-            }
-            matching = false; // nothing below a missing component can exist
-        }
-        folder /= component;
-    }
-    return folder;
+    if (components.empty())
+        return folder;
+    // Most paths name what exists in the very case given, and the walk would match every
+    // component as it is: one look settles them. A new file in a folder that exists needs the
+    // walk for its own name only.
+    fs::path parent = folder;
+    for (std::size_t i = 0; i + 1 < components.size(); ++i)
+        parent /= components[i];
+    const fs::path whole = parent / components.back();
+    std::error_code ec;
+    if (fs::exists(whole, ec))
+        return whole;
+    if (components.size() > 1 && fs::exists(parent, ec))
+        return WalkNoCase(std::move(parent), {components.back()});
+    return WalkNoCase(std::move(folder), components);
 }
 
 std::optional<fs::path> MapToHostPath(std::string_view path, const Machine& machine, DWORD* error) {
@@ -173,6 +203,22 @@ std::optional<fs::path> MapToHostPath(std::string_view path, const Machine& mach
 
 std::optional<fs::path> MapToHostPath(std::string_view path, DWORD* error) {
     return MapToHostPath(path, Machine::Current(), error);
+}
+
+std::optional<fs::path> HostPathAsGiven(std::string_view path, const Machine& machine) {
+    const auto parsed = ParseWindowsPath(path);
+    if (!parsed || parsed->kind != WindowsPath::Kind::Drive)
+        return std::nullopt;
+    auto host = machine.DriveFolder(parsed->drive);
+    if (!host)
+        return std::nullopt;
+    for (const std::string& component : parsed->components)
+        *host /= component;
+    return host;
+}
+
+std::optional<fs::path> HostPathAsGiven(std::string_view path) {
+    return HostPathAsGiven(path, Machine::Current());
 }
 
 } // namespace tl

@@ -47,6 +47,13 @@ std::optional<std::filesystem::path> MapToHostPath(std::string_view path, const 
 /// As above, on the machine of this process.
 std::optional<std::filesystem::path> MapToHostPath(std::string_view path, DWORD* error = nullptr);
 
+/// The host path of a drive path with its components joined as given, without looking at the
+/// disk: what MapToHostPath gives whenever the path exists in the very case given, so a caller
+/// that tries it first saves the lookups. nullopt for a UNC path or one that cannot be mapped.
+std::optional<std::filesystem::path> HostPathAsGiven(std::string_view path, const Machine& machine);
+/// As above, on the machine of this process.
+std::optional<std::filesystem::path> HostPathAsGiven(std::string_view path);
+
 /// Joins a host folder and components, matching each existing component without regard to case.
 std::filesystem::path ResolveNoCase(std::filesystem::path folder, const std::vector<std::string>& components);
 

@@ -10,6 +10,7 @@
 #include "platform/TextUtil.h"
 #include "release/FetchUrl.h"
 #include "release/ManifestNames.h"
+#include "release/ProductFileSink.h"
 #include "release/UninstallEntries.h"
 #include "release/WriteProductFile.h"
 
@@ -88,18 +89,20 @@ bool DownloadFile(CSetupSheet& sheet, const std::string& name, int kind, std::in
     if (!tl::CreateDirectoryPath(dest))
         sheet.Log("**** Error trying to create path to %s", dest.c_str());
 
-    TransferBuffer bytes;
-    if (!FetchUrlToBuffer(DownloadUrlFor(name), bytes)) {
+    // Each piece goes from the transfer into the temporary file beside dest, which takes the
+    // place of dest only once the whole file is there.
+    ProductFileSink file(dest, fileTime);
+    const SinkFetch fetched = FetchUrlToSink(DownloadUrlFor(name), file);
+    if (fetched == SinkFetch::Failed) {
         AppMessageBox(tl::Format("Error downloading %s", name.c_str()), win::MB_OK | win::MB_ICONERROR);
         return false;
     }
-    const DWORD error = WriteProductFile(dest, bytes.data(), bytes.size(), fileTime);
+    const DWORD error = fetched == SinkFetch::Delivered ? file.Commit() : file.Error();
     if (error != win::ERROR_SUCCESS) {
         AppMessageBox(FileErrorMessage(error, dest), win::MB_OK | win::MB_ICONERROR);
         return false;
     }
     sheet.Log("Setup has installed %s", dest.c_str());
-    bytes.Release();
     if (!tl::EqualsNoCase(name, "TLMUINST.EXE"))
         RecordDeleteFile(sheet, dest);
     // Windows marks downloaded files with a ":Zone.Identifier" stream that the download removes;

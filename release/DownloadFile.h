@@ -19,9 +19,11 @@ std::string ServerFileName(std::string_view name);
 std::string DownloadUrlFor(std::string_view name);
 
 /// Downloads one product file into its target folder, creating the folders above it, and
-/// records it for the uninstaller (except TLMUINST.EXE itself). A non-negative fileTime (a
-/// Windows file time) becomes its last-write time; a negative one keeps the time of writing.
-/// Returns true when the file is in place. A failed fetch shows "Error downloading <name>"; a
+/// records it for the uninstaller (except TLMUINST.EXE itself). The file streams from the transfer
+/// into a temporary file beside the target (inflated on the way when the server sent it as a zlib
+/// stream), which replaces the target once it is complete, so memory does not grow with the file. A
+/// non-negative fileTime (a Windows file time) becomes its last-write time; a negative one keeps the time of
+/// writing. Returns true when the file is in place. A failed fetch shows "Error downloading <name>"; a
 /// file-system error shows its own text; either way an existing file stays as it was. A name
 /// that is not a plain file name is refused with a "****" log line.
 bool DownloadFile(CSetupSheet& sheet, const std::string& name, int kind, std::int64_t fileTime);

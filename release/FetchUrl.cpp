@@ -5,6 +5,7 @@
 #include "platform/LastError.h"
 #include "platform/RunState.h"
 #include "release/InternetErrors.h"
+#include "release/ResponseDecoder.h"
 
 #include <curl/curl.h>
 #include <memory>
@@ -50,17 +51,45 @@ bool AddHeader(CurlList& list, const char* header) {
     return true;
 }
 
+// Why the receiving end stopped a transfer before its end.
+enum class Stop { None, OverCapacity, ErrorStatus, SinkRefused };
+
 struct Receiver {
-    TransferBuffer* buffer;
-    bool overCapacity = false;
+    CURL* handle;
+    TransferSink* sink;
+    std::size_t capacity;
+    std::size_t received = 0;
+    bool statusChecked = false;
+    Stop stop = Stop::None;
 };
+
+bool IsSuccessStatus(long status) {
+    return status >= 200 && status <= 299;
+}
 
 std::size_t ReceiveChunk(char* bytes, std::size_t size, std::size_t count, void* user) {
     auto* receiver = static_cast<Receiver*>(user);
     const std::size_t total = size * count;
-    if (!receiver->buffer->Append(bytes, total)) {
-        receiver->overCapacity = true;
-        return 0; // anything but total ends the transfer
+    // The body of a 404 or 500 is the server's error page, never the file: it goes nowhere.
+    if (!receiver->statusChecked) {
+        long status = 0;
+        curl_easy_getinfo(receiver->handle, CURLINFO_RESPONSE_CODE, &status);
+        if (!IsSuccessStatus(status)) {
+            receiver->stop = Stop::ErrorStatus;
+            return 0; // anything but total ends the transfer
+        }
+        receiver->statusChecked = true;
+    }
+    if (total == 0)
+        return 0;
+    if (total > receiver->capacity - receiver->received) {
+        receiver->stop = Stop::OverCapacity;
+        return 0;
+    }
+    receiver->received += total;
+    if (!receiver->sink->Accept(reinterpret_cast<const std::uint8_t*>(bytes), total)) {
+        receiver->stop = Stop::SinkRefused;
+        return 0;
     }
     return total;
 }
@@ -97,11 +126,12 @@ DWORD InternetErrorFor(CURLcode code) {
     }
 }
 
-enum class TransferOutcome { Received, Failed, OverCapacity };
+enum class TransferOutcome { Received, Failed, OverCapacity, SinkRefused };
 
-// One GET into the buffer. On failure the last error is the internet error number, or the HTTP
-// status for a response that is not a success.
-TransferOutcome Transfer(const std::string& url, const TransferLimits& limits, TransferBuffer& buffer) {
+// One GET, its body handed to the sink. On failure the last error is the internet error number,
+// or the HTTP status for a response that is not a success.
+TransferOutcome Transfer(const std::string& url, const TransferLimits& limits, TransferSink& sink,
+                         std::size_t& received) {
     CurlEasy curl(curl_easy_init());
     CurlList headers;
     if (!curl || !AddHeader(headers, "User-Agent: TlInstall") ||
@@ -109,8 +139,8 @@ TransferOutcome Transfer(const std::string& url, const TransferLimits& limits, T
         win::SetLastError(win::ERROR_NOT_ENOUGH_MEMORY);
         return TransferOutcome::Failed;
     }
-    Receiver receiver{&buffer};
     CURL* handle = curl.get();
+    Receiver receiver{handle, &sink, limits.capacity};
     curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
     curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -131,27 +161,33 @@ TransferOutcome Transfer(const std::string& url, const TransferLimits& limits, T
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &receiver);
 
     const CURLcode code = curl_easy_perform(handle);
-    if (receiver.overCapacity) {
+    received = receiver.received;
+    switch (receiver.stop) {
+    case Stop::OverCapacity:
         win::SetLastError(win::ERROR_INSUFFICIENT_BUFFER);
         return TransferOutcome::OverCapacity;
+    case Stop::SinkRefused:
+        return TransferOutcome::SinkRefused;
+    case Stop::ErrorStatus:
+    case Stop::None:
+        break;
     }
-    if (code != CURLE_OK) {
+    long status = 0;
+    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+    if (code != CURLE_OK && receiver.stop != Stop::ErrorStatus) {
         win::SetLastError(InternetErrorFor(code));
         return TransferOutcome::Failed;
     }
     // A 404 or 500 arrives as a perfectly good transfer of the server's error page.
-    long status = 0;
-    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
-    if (status < 200 || status > 299) {
+    if (!IsSuccessStatus(status)) {
         win::SetLastError(static_cast<DWORD>(status));
         return TransferOutcome::Failed;
     }
     return TransferOutcome::Received;
 }
 
-bool Report(const char* code, const std::string& url, TransferBuffer& result) {
+bool ShowInternalError(const char* code, const std::string& url) {
     const DWORD error = win::GetLastError();
-    result.Release();
     AppMessageBox(
         tl::Format("Internal error %s (%d) trying to download %s. Please write down this message and "
                    "contact technical support.",
@@ -160,9 +196,46 @@ bool Report(const char* code, const std::string& url, TransferBuffer& result) {
     return false;
 }
 
+bool Report(const char* code, const std::string& url, TransferBuffer& result) {
+    const DWORD error = win::GetLastError();
+    result.Release();
+    win::SetLastError(error);
+    return ShowInternalError(code, url);
+}
+
+// The code of a transfer that did not deliver a whole response, or nullptr; the last error is set.
+const char* TransferFailureCode(TransferOutcome outcome, std::size_t received) {
+    switch (outcome) {
+    case TransferOutcome::Failed:
+        return "RIF102";
+    case TransferOutcome::OverCapacity:
+        return "RIF107";
+    case TransferOutcome::SinkRefused:
+    case TransferOutcome::Received:
+        break;
+    }
+    if (outcome == TransferOutcome::Received && received == 0) {
+        win::SetLastError(win::ERROR_SUCCESS);
+        return "RIF103";
+    }
+    return nullptr;
+}
+
 bool IsZlibStream(const TransferBuffer& buffer) {
     return buffer.size() >= 2 && buffer.data()[0] == 0x78 && buffer.data()[1] == 0x9C;
 }
+
+// Appends to a buffer reserved with the transfer's capacity, which the transfer never passes.
+class BufferSink final : public TransferSink {
+public:
+    explicit BufferSink(TransferBuffer& buffer) : buffer_(buffer) {}
+    bool Accept(const std::uint8_t* bytes, std::size_t count) override {
+        return buffer_.Append(bytes, count);
+    }
+
+private:
+    TransferBuffer& buffer_;
+};
 
 } // namespace
 
@@ -181,18 +254,11 @@ bool FetchUrlToBuffer(const std::string& url, TransferBuffer& result) {
     TransferBuffer received;
     if (!received.Reserve(limits.capacity))
         return Report("RIF101", url, result);
-    switch (Transfer(url, limits, received)) {
-    case TransferOutcome::Failed:
-        return Report("RIF102", url, result);
-    case TransferOutcome::OverCapacity:
-        return Report("RIF107", url, result);
-    case TransferOutcome::Received:
-        break;
-    }
-    if (received.empty()) {
-        win::SetLastError(win::ERROR_SUCCESS);
-        return Report("RIF103", url, result);
-    }
+    BufferSink sink(received);
+    std::size_t size = 0;
+    const TransferOutcome outcome = Transfer(url, limits, sink, size);
+    if (const char* code = TransferFailureCode(outcome, size))
+        return Report(code, url, result);
     if (!IsZlibStream(received)) {
         result = std::move(received);
         return true;
@@ -217,6 +283,38 @@ bool FetchUrlToBuffer(const std::string& url, TransferBuffer& result) {
         return Report("RIF104.5", url, result);
     result = std::move(inflated);
     return true;
+}
+
+SinkFetch FetchUrlToSink(const std::string& url, TransferSink& sink) {
+    const TransferLimits limits = CurrentLimits();
+    ResponseDecoder decoder(sink, limits.capacity);
+    std::size_t size = 0;
+    const TransferOutcome outcome = Transfer(url, limits, decoder, size);
+    if (const char* code = TransferFailureCode(outcome, size)) {
+        ShowInternalError(code, url);
+        return SinkFetch::Failed;
+    }
+    if (outcome == TransferOutcome::SinkRefused)
+        return SinkFetch::SinkRefused;
+    switch (decoder.Finish()) {
+    case ResponseDecoder::Outcome::Complete:
+        return SinkFetch::Delivered;
+    case ResponseDecoder::Outcome::Refused:
+        return SinkFetch::SinkRefused;
+    case ResponseDecoder::Outcome::OverCapacity:
+        win::SetLastError(win::ERROR_INSUFFICIENT_BUFFER);
+        ShowInternalError("RIF107", url);
+        return SinkFetch::Failed;
+    case ResponseDecoder::Outcome::Damaged:
+        win::SetLastError(win::ERROR_INVALID_DATA);
+        ShowInternalError("RIF108", url);
+        return SinkFetch::Failed;
+    case ResponseDecoder::Outcome::NoMemory:
+        win::SetLastError(win::ERROR_NOT_ENOUGH_MEMORY);
+        ShowInternalError("RIF104", url);
+        return SinkFetch::Failed;
+    }
+    return SinkFetch::Failed;
 }
 
 bool FetchUrlToString(const std::string& url, std::string& text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "release/TransferBuffer.h"
+#include "release/TransferSink.h"
 
 #include <cstddef>
 #include <optional>
@@ -33,6 +34,20 @@ void SetTransferLimitsForTesting(std::optional<TransferLimits> limits);
 /// compressed data, RIF107 the file is larger than the capacity (before or after inflation),
 /// RIF108 the compressed data is damaged.
 bool FetchUrlToBuffer(const std::string& url, TransferBuffer& result);
+
+/// What became of a fetch into a sink.
+enum class SinkFetch {
+    Delivered,   ///< the sink has taken the whole file
+    Failed,      ///< the fetch failed and said so ("Internal error ...")
+    SinkRefused, ///< the sink refused a piece; nothing was shown, the sink knows why
+};
+
+/// Fetches a URL as FetchUrlToBuffer does and hands the file to sink piece by piece as it
+/// arrives, a zlib stream inflated on the way, so that memory does not follow the file's size.
+/// The same checks, capacity, codes and message as FetchUrlToBuffer (RIF104 here: no memory for
+/// the inflation); the bytes are those FetchUrlToBuffer would give. After a failure the sink may
+/// hold the beginning of the file, which its owner throws away.
+SinkFetch FetchUrlToSink(const std::string& url, TransferSink& sink);
 
 /// FetchUrlToBuffer into a string (exactly the response's bytes); false as there.
 bool FetchUrlToString(const std::string& url, std::string& text);

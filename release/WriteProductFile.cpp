@@ -1,16 +1,10 @@
 #include "release/WriteProductFile.h"
 
-#include "platform/AtomicFile.h"
-#include "platform/CFileException.h"
-#include "platform/FileTime.h"
 #include "platform/Format.h"
-#include "platform/LastError.h"
-#include "platform/WindowsPath.h"
+#include "release/ProductFileSink.h"
 
-#include <cerrno>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 
 namespace {
 
@@ -33,27 +27,10 @@ bool IsElfProgram(const std::uint8_t* bytes, std::size_t size) {
 
 DWORD WriteProductFile(std::string_view path, const std::uint8_t* bytes, std::size_t size,
                        std::int64_t fileTime) {
-    DWORD error = win::ERROR_SUCCESS;
-    const auto host = tl::MapToHostPath(path, &error);
-    if (!host)
-        return error;
-    struct stat existing {};
-    if (::stat(host->c_str(), &existing) == 0 &&
-        (S_ISDIR(existing.st_mode) || (existing.st_mode & S_IWUSR) == 0))
-        return win::ERROR_ACCESS_DENIED;
-
-    try {
-        tl::AtomicFile file = tl::AtomicFile::Create(*host);
-        file.Write(std::string_view(reinterpret_cast<const char*>(bytes), size));
-        if (::fchmod(file.fd(), IsElfProgram(bytes, size) ? 0755 : 0644) != 0)
-            return win::ErrorFromErrno(errno);
-        if (fileTime >= 0 && !tl::SetLastWriteTime(file.fd(), fileTime))
-            return win::GetLastError();
-        file.Commit();
-    } catch (const CFileException& e) {
-        return e.OsError();
-    }
-    return win::ERROR_SUCCESS;
+    ProductFileSink file(path, fileTime);
+    if (size != 0 && !file.Accept(bytes, size))
+        return file.Error();
+    return file.Commit();
 }
 
 std::string FileErrorMessage(DWORD error, std::string_view path) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "xml/XmlBlockPool.h"
+
 #include <string>
 
 /// One attribute of an element. The value is overwritten with 0xCC before it is released.
-class XmlAttribute {
+class XmlAttribute : public XmlPooled<XmlAttribute> {
 public:
     XmlAttribute(std::string attributeName, std::string attributeValue)
         : name(std::move(attributeName)), value(std::move(attributeValue)) {}

@@ -35,6 +35,17 @@ std::string_view AfterFirstColon(std::string_view name) {
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
+// A row's name against a name of the document, ASCII letters folded as EqualsNoCase does; row
+// names are C strings, and most names differ in their first byte, so none is measured first.
+bool RowNameIs(const char* rowName, std::string_view name) {
+    for (const char c : name) {
+        if (*rowName == '\0' || tl::AsciiToLower(*rowName) != tl::AsciiToLower(c))
+            return false;
+        ++rowName;
+    }
+    return *rowName == '\0';
+}
+
 bool ListHasUri(const XmlNamespaceBinding* list, int count, const std::string& uri) {
     for (int i = 0; i < count; ++i) {
         if (list[i].uri != nullptr && uri == list[i].uri)
@@ -46,7 +57,7 @@ bool ListHasUri(const XmlNamespaceBinding* list, int count, const std::string& u
 bool RowMatches(const XmlBinding& row, const XmlElement& element, const NamespaceScope* scope) {
     const bool rowHasList = row.namespaces != nullptr && row.namespaceCount > 0;
     if (scope == nullptr && !rowHasList)
-        return tl::EqualsNoCase(row.name, element.name);
+        return RowNameIs(row.name, element.name);
     if (!tl::EqualsNoCase(AfterFirstColon(row.name), element.name))
         return false;
     if (element.xmlNamespace == nullptr)
@@ -82,6 +93,14 @@ void SetText(const XmlBinding& row, void* target, std::string value) {
     if (row.setText != nullptr)
         row.setText(target, value);
     XmlWipeString(value);
+}
+
+// The second decoding of a stored value; one without a reference goes to the row as it is.
+void SetDecodedText(const XmlBinding& row, void* target, const std::string& stored) {
+    if (stored.find('&') != std::string::npos)
+        SetText(row, target, XmlDecodeEntities(stored));
+    else if (row.setText != nullptr)
+        row.setText(target, stored);
 }
 
 class Binder {
@@ -137,8 +156,8 @@ private:
             const std::string_view name = AfterFirstColon(attribute->name);
             for (int i = 0; i < frame.childCount; ++i) {
                 const XmlBinding& row = frame.childTable[i];
-                if (row.name != nullptr && tl::EqualsNoCase(row.name, name)) {
-                    SetText(row, frame.object, XmlDecodeEntities(attribute->value));
+                if (row.name != nullptr && RowNameIs(row.name, name)) {
+                    SetDecodedText(row, frame.object, attribute->value);
                     break;
                 }
             }
@@ -146,7 +165,7 @@ private:
         for (int i = 0; i < frame.childCount; ++i) {
             const XmlBinding& row = frame.childTable[i];
             if (row.name == nullptr)
-                SetText(row, frame.object, XmlDecodeEntities(frame.element->Text()));
+                SetDecodedText(row, frame.object, frame.element->Text());
         }
     }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "xml/XmlAttribute.h"
+#include "xml/XmlBlockPool.h"
 #include "xml/XmlNamespace.h"
 
 #include <memory>
@@ -12,7 +13,7 @@ class XmlParseContext;
 
 /// One element of a document tree. It owns its children and attributes; its text and the
 /// attribute values are overwritten with 0xCC before their storage is released.
-class XmlElement {
+class XmlElement : public XmlPooled<XmlElement> {
 public:
     /// An element with empty text, no children, no attributes and no namespace.
     XmlElement(XmlParseContext* elementCreator, std::string elementName)

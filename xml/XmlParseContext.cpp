@@ -22,6 +22,25 @@ bool EndsUnquotedToken(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '>' || c == '=';
 }
 
+// The closing quote of a value that begins at from, or end. With escapes, a backslash takes the
+// byte after it as it is; most values hold none, and two searches settle them.
+const char* FindClosingQuote(const char* from, const char* end, char quote, bool escapes) {
+    const auto search = [](const char* at, const char* stop, char c) {
+        const void* found = std::memchr(at, c, static_cast<std::size_t>(stop - at));
+        return found != nullptr ? static_cast<const char*>(found) : stop;
+    };
+    const char* close = search(from, end, quote);
+    if (!escapes || search(from, close, '\\') == close)
+        return close;
+    close = from;
+    while (close != end && *close != quote) {
+        if (*close == '\\' && ++close == end)
+            break;
+        ++close;
+    }
+    return close;
+}
+
 const char* Find(const char* from, const char* end, std::string_view what) {
     const std::string_view rest(from, static_cast<std::size_t>(end - from));
     const std::size_t found = rest.find(what);
@@ -189,17 +208,26 @@ void XmlParseContext::PopElement() {
 }
 
 bool XmlParseContext::ReadAttributes(XmlElement& element, const std::string& prefix) {
+    attributes_.clear();
+    const auto finishTag = [this, &element] {
+        element.attributes.reserve(element.attributes.size() + attributes_.size());
+        for (auto& attribute : attributes_)
+            element.attributes.push_back(std::move(attribute));
+        attributes_.clear();
+    };
     for (;;) {
         SkipWhitespace();
         if (AtEnd())
             return Fail(IDS_XML_OPEN_TAG, element.name);
         if (LookingAt("/>")) {
             ConsumeTo(cursor_ + 2);
+            finishTag();
             PopElement();
             return true;
         }
         if (*cursor_ == '>') {
             ConsumeTo(cursor_ + 1);
+            finishTag();
             return true;
         }
         std::string name;
@@ -225,9 +253,12 @@ bool XmlParseContext::ReadAttributes(XmlElement& element, const std::string& pre
             DeclareNamespace(element, prefix, name, value);
         } else {
             const std::size_t colon = name.find(':');
-            std::string attributeName = colon == std::string::npos ? name : name.substr(colon + 1);
-            element.attributes.push_back(
-                std::make_unique<XmlAttribute>(std::move(attributeName), XmlDecodeEntities(value)));
+            std::string attributeName = colon == std::string::npos ? std::move(name) : name.substr(colon + 1);
+            // A value without a reference decodes to itself: it moves into the attribute as it is.
+            std::string decoded =
+                value.find('&') == std::string::npos ? std::move(value) : XmlDecodeEntities(value);
+            attributes_.push_back(
+                std::make_unique<XmlAttribute>(std::move(attributeName), std::move(decoded)));
         }
         XmlWipeString(value);
         tokenLine_ = line_;
@@ -249,15 +280,12 @@ bool XmlParseContext::ReadToken(std::string& token, bool escapes, const std::str
     }
     // Find the closing quote first: an escaped byte is taken as it is, so a backslash can put the
     // quote into the value.
-    const char* close = cursor_ + 1;
-    while (close != end_ && *close != quote) {
-        if (escapes && *close == '\\' && ++close == end_)
-            break;
-        ++close;
-    }
+    const char* close = FindClosingQuote(cursor_ + 1, end_, quote, escapes);
     // Reserved at once, so a growing value never leaves copies of itself in released storage.
     token.reserve(static_cast<std::size_t>(close - cursor_));
-    for (const char* position = cursor_ + 1; position < close; ++position) {
+    const char* backslash = escapes ? std::find(cursor_ + 1, close, '\\') : close;
+    token.assign(cursor_ + 1, backslash);
+    for (const char* position = backslash; position < close; ++position) {
         if (escapes && *position == '\\')
             ++position;
         if (position < close)
@@ -285,6 +313,7 @@ void XmlParseContext::DeclareNamespace(XmlElement& element, const std::string& e
 bool XmlParseContext::Fail(int id, const std::string& argument) {
     // Formatted first: the argument may be the name of the element about to be removed.
     const std::string message = tl::Format(XmlLoadString(id), argument.c_str());
+    attributes_.clear();
     if (reading_ != nullptr) {
         // The element whose start tag was being read is the last one appended where it went.
         PopElement();

@@ -73,4 +73,7 @@ private:
     XmlElement* current_ = nullptr;
     std::vector<XmlElement*> open_;
     XmlElement* reading_ = nullptr; ///< the element whose start tag is being read
+    /// The attributes of the start tag being read, handed to its element in one piece at the tag's
+    /// end: an element's array is allocated once instead of growing attribute by attribute.
+    std::vector<std::unique_ptr<XmlAttribute>> attributes_;
 };

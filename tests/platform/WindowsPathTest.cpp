@@ -1,7 +1,13 @@
 #include "platform/WindowsPath.h"
 
+#include "platform/FileApi.h"
+#include "platform/FileTime.h"
+#include "platform/LastError.h"
 #include "platform/LocalShares.h"
+#include "platform/UniqueFd.h"
 #include "tests/support/TestMachine.h"
+
+#include <unistd.h>
 
 using tl::MapToHostPath;
 using tl::ParseWindowsPath;
@@ -67,6 +73,35 @@ TEST_F(WindowsPathMapping, ExistingComponentsMatchWithoutRegardToCase) {
               root / "Program Files" / "Fenmore Software" / "Tallymar.exe");
     // A missing component keeps the spelling given, and so does everything below it.
     EXPECT_EQ(Host("C:\\program files\\New\\Sub"), root / "Program Files" / "New" / "Sub");
+}
+
+TEST_F(WindowsPathMapping, TheNameAsGivenWinsAndOtherwiseTheFileOfAnyCaseIsFound) {
+    const fs::path folder = *machine().DriveFolder('C') / "Tallymar";
+    WriteFile(folder / "readme.txt", "lower");
+    WriteFile(folder / "README.TXT", "upper");
+    WriteFile(folder / "Checklists.ini", "checklists");
+    EXPECT_EQ(Host("C:\\tallymar\\README.TXT"), folder / "README.TXT");
+    EXPECT_EQ(Host("C:\\Tallymar\\CHECKLISTS.INI"), folder / "Checklists.ini")
+        << "a file of a folder that exists";
+    EXPECT_EQ(tl::HostPathAsGiven("C:\\tallymar\\x.txt", machine()),
+              folder.parent_path() / "tallymar" / "x.txt");
+    EXPECT_FALSE(tl::HostPathAsGiven("\\\\TESTPC\\C$\\x.txt", machine()));
+
+    // The file calls take the name as given first and fall back to matching without regard to case.
+    const auto read = [](const std::string& path) {
+        const tl::UniqueFd fd = tl::OpenFileForReading(path);
+        char bytes[16] = {};
+        return fd ? std::string(bytes, static_cast<std::size_t>(::read(fd.get(), bytes, sizeof bytes)))
+                  : "(none)";
+    };
+    EXPECT_EQ(read("C:\\Tallymar\\README.TXT"), "upper");
+    EXPECT_EQ(read("C:\\Tallymar\\readme.txt"), "lower");
+    EXPECT_EQ(read("C:\\TALLYMAR\\checklists.INI"), "checklists");
+    EXPECT_EQ(read("C:\\Tallymar\\missing.txt"), "(none)");
+    EXPECT_EQ(win::GetLastError(), win::ERROR_FILE_NOT_FOUND);
+    EXPECT_NE(win::GetFileAttributes("c:\\TALLYMAR\\CHECKLISTS.ini"), win::INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(win::GetFileAttributes("C:\\Tallymar\\Missing\\x.txt"), win::INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(win::GetLastError(), win::ERROR_PATH_NOT_FOUND);
 }
 
 TEST_F(WindowsPathMapping, DrivesMapToTheirFoldersAndUnknownLettersFail) {

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+/// Where the bytes of one transfer go, chunk by chunk, as they arrive: the seam between the
+/// transfer and what keeps its bytes (a buffer in memory, a file being written, and in between
+/// the zlib decoder). A sink that refuses a chunk ends the transfer and keeps the reason itself.
+class TransferSink {
+public:
+    virtual ~TransferSink() = default;
+
+    /// Takes the next count bytes (count > 0). False ends the transfer; the sink's owner asks the
+    /// sink why.
+    virtual bool Accept(const std::uint8_t* bytes, std::size_t count) = 0;
+};
