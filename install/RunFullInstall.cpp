@@ -91,17 +91,8 @@ bool InstallTheProductFiles(FullInstall& run) {
 
 // The lookup databases are the product's files; that one is missing is not reported.
 bool OpenTheLookupDatabases(FullInstall& run) {
-    const std::pair<CDatabase*, bool*> databases[] = {{&thePlacesDb, &thePlacesDbOpen},
-                                                      {&theCreditorDb, &theCreditorDbOpen}};
-    const char* baseNames[] = {"tallymarplaces", "CreditorNames"};
-    for (std::size_t i = 0; i < std::size(databases); ++i) {
-        *databases[i].second = false;
-        try {
-            databases[i].first->OpenEx(FormatConnectString(run.homePath, baseNames[i]));
-            *databases[i].second = true;
-        } catch (const CDBException&) {
-        }
-    }
+    OpenPlacesDb(run.homePath);
+    OpenCreditorDb(run.homePath);
     return true;
 }
 
@@ -116,12 +107,7 @@ bool SetUpTheAttorneys(FullInstall& run) {
 }
 
 bool CloseTheDatabases(FullInstall&) {
-    if (thePlacesDbOpen)
-        thePlacesDb.Close();
-    if (theCreditorDbOpen)
-        theCreditorDb.Close();
-    thePlacesDbOpen = theCreditorDbOpen = false;
-    theMainDb.Close();
+    CloseDatabases();
     return true;
 }
 

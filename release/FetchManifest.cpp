@@ -4,6 +4,7 @@
 #include "app/CSetupSheet.h"
 #include "app/UserInterface.h"
 #include "platform/WinTypes.h"
+#include "release/CheckManifestSignature.h"
 #include "release/FetchUrl.h"
 #include "release/ManifestBinding.h"
 #include "release/ManifestNames.h"
@@ -34,6 +35,9 @@ bool FetchManifest(CSetupSheet& sheet) {
         AppMessageBox("Unable to retrieve file manifest from file server", win::MB_OK | win::MB_ICONERROR);
         return false;
     }
+    // Nothing of a manifest that is not trusted is parsed.
+    if (!CheckManifestSignature(sheet, text))
+        return false;
     XmlDocument document(false);
     const bool parsed = document.Parse(text);
     if (parsed)

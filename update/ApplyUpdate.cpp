@@ -3,8 +3,6 @@
 #include "app/CSetupSheet.h"
 #include "app/ProfileSettings.h"
 #include "app/UserInterface.h"
-#include "db/CDBException.h"
-#include "db/SqlText.h"
 #include "import/ImportReferenceData.h"
 #include "platform/PathHelpers.h"
 #include "platform/TextUtil.h"
@@ -136,17 +134,8 @@ void RefreshTheLinks(Apply& run) {
 
 // The lookup databases are the product's files; one that does not open is only remembered.
 void OpenTheLookupDatabases(Apply& run) {
-    const std::pair<CDatabase*, bool*> databases[] = {{&theCreditorDb, &theCreditorDbOpen},
-                                                      {&thePlacesDb, &thePlacesDbOpen}};
-    const char* baseNames[] = {"CreditorNames", "tallymarplaces"};
-    for (std::size_t i = 0; i < std::size(databases); ++i) {
-        *databases[i].second = false;
-        try {
-            databases[i].first->OpenEx(FormatConnectString(run.sheet.homeDirectory, baseNames[i]));
-            *databases[i].second = true;
-        } catch (const CDBException&) {
-        }
-    }
+    OpenCreditorDb(run.sheet.homeDirectory);
+    OpenPlacesDb(run.sheet.homeDirectory);
 }
 
 void UpgradeAndImport(Apply& run) {
@@ -156,12 +145,7 @@ void UpgradeAndImport(Apply& run) {
 }
 
 void CloseTheDatabases(Apply& run) {
-    if (thePlacesDbOpen)
-        thePlacesDb.Close();
-    if (theCreditorDbOpen)
-        theCreditorDb.Close();
-    thePlacesDbOpen = theCreditorDbOpen = false;
-    theMainDb.Close();
+    CloseDatabases();
     run.ui.HideProgress();
 }
 

@@ -3,7 +3,6 @@
 #include "app/CSetupSheet.h"
 #include "app/ProfileSettings.h"
 #include "app/UserInterface.h"
-#include "db/SqlText.h"
 #include "platform/WinTypes.h"
 #include "release/DownloadFile.h"
 #include "tables/DatabaseHandles.h"
@@ -14,7 +13,6 @@ namespace {
 
 constexpr int kSharedFilesElsewhere = 2;
 constexpr char kPlacesFile[] = "TallymarPlaces.mdb";
-constexpr char kPlacesBaseName[] = "tallymarplaces";
 
 bool ShouldRun(const LadderRung& rung, const CSetupSheet& sheet, int installed, int target) {
     if (!rung.condition.Holds(installed))
@@ -61,13 +59,7 @@ void DownloadPlaces(CSetupSheet& sheet) {
     thePlacesDb.Close();
     thePlacesDbOpen = false;
     DownloadFile(sheet, kPlacesFile, FolderHome, -1);
-    try {
-        thePlacesDb.OpenEx(FormatConnectString(sheet.homeDirectory, kPlacesBaseName));
-        thePlacesDbOpen = true;
-    } catch (const std::exception&) {
-        // As when the update opened it first: a places database that cannot be opened is not
-        // reported; the flag tells the rest of the run.
-    }
+    OpenPlacesDb(sheet.homeDirectory);
 }
 
 // False when the rung makes the ladder's result fail.

@@ -12,6 +12,7 @@
 #include "platform/SecurityBackend.h"
 #include "release/FetchManifest.h"
 #include "tests/install/FullInstallTestBase.h"
+#include "tests/release/UpdateTestBase.h"
 #include "update/UpdateList.h"
 
 #include <cerrno>
@@ -68,6 +69,35 @@ TEST_F(FullInstallFaults, AManifestThatCannotBeFetchedEndsTheRunBeforeAnythingIs
     EXPECT_EQ(ui.Messages().back().text, "Unable to retrieve file manifest from file server");
     EXPECT_TRUE(ui.ProgressEvents().empty());
     EXPECT_EQ(PrefixListing(log), before);
+}
+
+TEST_F(FullInstallFaults, AManifestNotSignedByATrustedKeyEndsTheRunBeforeAnythingIsAsked) {
+    int wizardRuns = 0;
+    const auto wizard = ui.installWizard;
+    ui.installWizard = [&](CSetupSheet& sheet) { return ++wizardRuns, wizard(sheet); };
+    const Ed25519Seed vendorSeed{7};
+    const Ed25519PublicKey vendor = Ed25519PrivateKey::FromSeed(vendorSeed).PublicKey();
+    tltest::TrustReleaseKeys({Ed25519KeyText(vendor)});
+    const std::string log = "drive_c/Users/tester/Documents/TallymarInstallLog.txt";
+    const Lines before = PrefixListing(log);
+    EXPECT_FALSE(Install()); // published without a signature
+    EXPECT_EQ(wizardRuns, 0);
+    EXPECT_THAT(LogLines(),
+                ElementsAre("**** Beginning full new-scheme install", "Executable path is <program>",
+                            "Fetching manifest from <server>/",
+                            "**** Error fetching manifest signature <server>/CurrentVersion.xml.sig",
+                            "**** The file server's manifest is not signed by a trusted key"));
+    EXPECT_EQ(LastMessage(),
+              "The file server's manifest is not signed by a trusted key. Setup cannot continue.|" +
+                  std::to_string(win::MB_ICONERROR));
+    EXPECT_TRUE(ui.ProgressEvents().empty());
+    EXPECT_EQ(PrefixListing(log), before);
+
+    // Signed, the compressed manifest is checked as it reads once inflated.
+    signingKey = Ed25519PrivateKey::FromSeed(vendorSeed);
+    EXPECT_TRUE(Install());
+    EXPECT_EQ(wizardRuns, 1);
+    EXPECT_TRUE(Logged("Manifest signed by trusted release key " + Ed25519KeyText(vendor)));
 }
 
 TEST_F(FullInstallFaults, AHomeDirectoryThatCannotBeCreatedStopsTheInstallation) {

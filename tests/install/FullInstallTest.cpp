@@ -293,9 +293,10 @@ TEST_F(FullInstall, CancellingTheWizardChangesNothingButTheLog) {
     answers.finish = false;
     EXPECT_FALSE(RunFullInstall(0));
     EXPECT_EQ(PrefixListing(log), before);
-    EXPECT_THAT(LogLines(),
-                ElementsAre("**** Beginning full new-scheme install", "Executable path is <program>",
-                            "Fetching manifest from <server>/", "Abandoning install at user request"));
+    EXPECT_THAT(LogLines(), ElementsAre("**** Beginning full new-scheme install",
+                                        "Executable path is <program>", "Fetching manifest from <server>/",
+                                        "Manifest signature not checked: no trusted release key",
+                                        "Abandoning install at user request"));
     EXPECT_THAT(ui.Messages(), IsEmpty());
     EXPECT_THAT(ui.ProgressEvents(), ElementsAre("start", "stop"));
 }

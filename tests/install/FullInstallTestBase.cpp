@@ -7,6 +7,7 @@
 #include "platform/WinTypes.h"
 #include "release/DownloadFile.h"
 #include "release/FetchUrl.h"
+#include "release/TrustedReleaseKeys.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -66,6 +67,7 @@ std::string Compress(const std::string& bytes) {
 FullInstallTest::FullInstallTest() {
     theFileServerUrl = server.BaseUrl();
     SetTransferLimitsForTesting(TransferLimits{64 * 1024 * 1024, 5, 5});
+    SetBuiltInReleaseKeysForTesting(std::vector<std::string>{});
     ui.attorneyRoster = [this](CSetupSheet&) { ++rosterRuns; };
     // What the pages record: the install type's choices and, for the pages shown, their answers.
     ui.installWizard = [this](CSetupSheet& sheet) {
@@ -135,6 +137,8 @@ void FullInstallTest::Publish() {
     }
     manifest += "</CurrentVersion>\r\n";
     server.Serve("/CurrentVersion.xml", Compress(manifest));
+    if (signingKey) // of the manifest as the program reads it, inflated
+        server.Serve("/CurrentVersion.xml.sig", Ed25519SignatureText(signingKey->Sign(manifest)) + "\n");
     for (const auto* list : {&modules, &supportFiles}) {
         for (const ReleaseFile& file : *list)
             server.Serve("/CurrentVersion/" + ServerFileName(file.name),
@@ -200,6 +204,9 @@ std::vector<std::string> FullInstallTest::PrefixListing(const std::string& excep
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
         const std::string relative = entry.path().lexically_relative(root).generic_string();
         if (!except.empty() && relative == except)
+            continue;
+        // Reading a hive leaves its lock file, which holds nothing.
+        if (relative.starts_with("registry/.") && relative.ends_with(".lock"))
             continue;
         if (entry.is_directory()) {
             listing.push_back(relative + "/");

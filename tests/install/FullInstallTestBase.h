@@ -2,9 +2,11 @@
 
 #include "app/CSetupSheet.h"
 #include "app/ScriptedUserInterface.h"
+#include "crypto/Ed25519.h"
 #include "tests/db/DatabaseTestSupport.h"
 #include "tests/release/LoopbackServer.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,7 +55,8 @@ protected:
     void UseStandardRelease();
     /// Leaves a file of the standard release out (by name).
     void Withdraw(const std::string& name);
-    /// Serves the manifest and every file of the release.
+    /// Serves the manifest, its signature by signingKey when there is one, and every file of the
+    /// release.
     void Publish();
     /// Publish, then the first installation; its result.
     int Install();
@@ -88,6 +91,7 @@ protected:
     Answers answers;
     int rosterRuns = 0;
     std::string goldenFolder = "install"; ///< below tests/data
+    std::optional<Ed25519PrivateKey> signingKey;
     LoopbackServer server;
     ScopedScriptedUserInterface ui;
 };

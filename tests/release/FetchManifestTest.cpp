@@ -20,6 +20,7 @@ protected:
     }
     XCurrentVersion& First() { return *sheet.manifestObjects.front(); }
     std::string FetchingLine() const { return "Fetching manifest from " + server.BaseUrl(); }
+    static constexpr const char* kUnchecked = "Manifest signature not checked: no trusted release key";
 };
 
 std::string Deflate(const std::string& data) {
@@ -80,7 +81,7 @@ TEST_F(FetchManifest, BindsEveryClassFromAttributesAndChildElements) {
     EXPECT_EQ(manifest.Alerts[0]->Level, "High");
     EXPECT_EQ(manifest.Alerts[0]->Text, "Read & act");
     EXPECT_TRUE(manifest.Alerts[0]->Expires.IsUnknown());
-    EXPECT_THAT(LogLines(), ElementsAre(FetchingLine()));
+    EXPECT_THAT(LogLines(), ElementsAre(FetchingLine(), kUnchecked));
     EXPECT_THAT(Messages(), IsEmpty());
 }
 
@@ -98,6 +99,31 @@ TEST_F(FetchManifest, AttributeAndChildFormsBindAlikeAndAttributesWin) {
     }
     EXPECT_EQ(First().Modules[2]->Version, "5.0.0.0") << "child elements bind first, then attributes";
     EXPECT_EQ(sheet.updateLevel, 0) << "no UpdateLevel reads as 0";
+}
+
+TEST_F(FetchManifest, SizeAndSha256BindToNothingAndChangeNothing) {
+    const auto bind = [](const std::string& module, const std::string& supportFile) {
+        XmlDocument document(false);
+        std::vector<std::unique_ptr<XCurrentVersion>> objects;
+        EXPECT_TRUE(document.Parse("<CurrentVersion UpdateLevel=\"3\">" + module + supportFile +
+                                   "</CurrentVersion>"));
+        document.Bind(kManifestBinding, kManifestBindingCount, &objects);
+        const XModule& m = *objects.at(0)->Modules.at(0);
+        const XSupportFile& f = *objects.at(0)->SupportFiles.at(0);
+        return m.Name + "|" + m.Description + "|" + m.Version + "|" + m.Remarks + "|" + m.State + "|" +
+               std::to_string(m.Flags) + "|" + f.Name + "|" + f.Description + "|" + f.Date.Text() + "|" +
+               f.Time + "|" + f.Remarks + "|" + f.State + "|" + std::to_string(f.Flags);
+    };
+    const std::string plain = "A.exe||1.2.3.4|||3|B.ini||04/18/2006|14:00:00|||2";
+    EXPECT_EQ(bind("<Module Name=\"A.exe\" Version=\"1.2.3.4\" Flags=\"3\"/>",
+                   "<SupportFile Name=\"B.ini\" Date=\"04/18/2006\" Time=\"14:00:00\" Flags=\"2\"/>"),
+              plain);
+    EXPECT_EQ(
+        bind("<Module Name=\"A.exe\" Version=\"1.2.3.4\" Flags=\"3\" Size=\"20000\" Sha256=\"" +
+                 std::string(64, 'a') + "\"/>",
+             "<SupportFile Name=\"B.ini\" Date=\"04/18/2006\" Time=\"14:00:00\" Flags=\"2\"><Size>0</Size>"
+             "<Sha256>e3b0</Sha256></SupportFile>"),
+        plain);
 }
 
 TEST_F(FetchManifest, TwoManifestsAreBoundAndTheFirstIsUsed) {
@@ -141,7 +167,7 @@ TEST_F(FetchManifest, EntriesThatWouldReachOutsideTheirFolderAreLeftOut) {
     EXPECT_THAT(
         LogLines(),
         ElementsAre(
-            FetchingLine(),
+            FetchingLine(), kUnchecked,
             "**** Refusing file name ..\\..\\Windows\\evil.dll from the file manifest: not a plain file name",
             "**** Refusing file name  from the file manifest: not a plain file name",
             "**** Refusing file name C:\\boot.ini from the file manifest: not a plain file name",
@@ -162,8 +188,9 @@ TEST_F(FetchManifest, BrokenXmlAndAMissingCurrentVersionAreReportedApart) {
     EXPECT_FALSE(Fetch("<CurrentVersion><Module Name=\"A.dll\"></CurrentVersion>"));
     EXPECT_TRUE(sheet.manifestObjects.empty()) << "nothing of a broken document is bound";
     EXPECT_FALSE(Fetch("<Manifest><Module Name=\"A.dll\"/></Manifest>"));
-    EXPECT_THAT(LogLines(), ElementsAre(FetchingLine(), "**** Error in file manifest XML", FetchingLine(),
-                                        "**** No CurrentVersion object in file manifest"));
+    EXPECT_THAT(LogLines(),
+                ElementsAre(FetchingLine(), kUnchecked, "**** Error in file manifest XML", FetchingLine(),
+                            kUnchecked, "**** No CurrentVersion object in file manifest"));
     EXPECT_THAT(Messages(), ElementsAre("Error in online file manifest - unable to continue",
                                         "Error in online file manifest - unable to continue"));
 }

@@ -1,14 +1,26 @@
 #include "tests/release/UpdateTestBase.h"
 
+#include "app/AppConstants.h"
+#include "platform/Registry.h"
+#include "release/TrustedReleaseKeys.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
 
 namespace tltest {
 
+void TrustReleaseKeys(const std::vector<std::string>& keys) {
+    win::RegKey settings;
+    ASSERT_EQ(win::RegCreateKeyEx(win::HKEY_LOCAL_MACHINE, kSettingsKey, settings), 0);
+    ASSERT_EQ(win::RegSetMultiString(settings, kTrustedReleaseKeysValue, keys), 0);
+}
+
 UpdateTestBase::UpdateTestBase() {
     theFileServerUrl = server.BaseUrl();
     SetTransferLimitsForTesting(TransferLimits{1024 * 1024, 5, 1});
+    // Whatever keys the build trusts, these tests trust only those they name.
+    SetBuiltInReleaseKeysForTesting(std::vector<std::string>{});
     sheet.installDirectory = kInstallDirectory;
     sheet.homeDirectory = kHomeDirectory;
     sheet.OpenLog();

@@ -12,6 +12,10 @@
 
 namespace tltest {
 
+/// Lists release keys (64 hexadecimal digits each) in the machine-wide settings' TrustedReleaseKeys,
+/// as an administrator does.
+void TrustReleaseKeys(const std::vector<std::string>& keys);
+
 /// A machine, a file server on the loopback interface that theFileServerUrl points to, a scripted
 /// user interface and an update sheet with its log open.
 class UpdateTestBase : public MachineTest {

@@ -208,7 +208,7 @@ TEST_F(Tlpublish, AFailedWriteLeavesTheOldOutputAndNoStagingFolder) {
     const tl::ScopedWriteFault fullDisk(
         [](const fs::path& target) { return target.filename() == "unlisted.txt" ? ENOSPC : 0; });
     PublishSummary summary;
-    EXPECT_FALSE(PublishRelease({ReleaseFolder(), Description(), Output()}, summary));
+    EXPECT_FALSE(PublishRelease({ReleaseFolder(), Description(), Output(), {}}, summary));
     ASSERT_EQ(summary.errors.size(), 1u);
     EXPECT_THAT(summary.errors[0], HasSubstr("unlisted.txt cannot write"));
     EXPECT_THAT(summary.errors[0], HasSubstr("No space left on device"));
@@ -225,7 +225,9 @@ TEST_F(Tlpublish, CommandLineErrorsAndHelp) {
     EXPECT_THAT(run.err, HasSubstr("unknown option --frobnicate"));
     run = tltest::RunProgram({TL_PUBLISH_PROGRAM, "--help"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_THAT(run.out, HasSubstr("Usage: tlpublish [--description FILE] RELEASE_FOLDER OUTPUT_FOLDER"));
+    EXPECT_THAT(
+        run.out,
+        HasSubstr("Usage: tlpublish [--description FILE] [--sign KEY_FILE]... RELEASE_FOLDER OUTPUT_FOLDER"));
 }
 
 TEST(Sha256, PublishedVectorsFedInPieces) {

@@ -44,7 +44,7 @@ TEST_F(UpdateFiles, AnUpdateInstallsReplacesAndDeletesWhatTheManifestSays) {
     EXPECT_FALSE(std::filesystem::exists(Host(folder + "Retired.dll")));
     EXPECT_EQ(ReadFile(Host("C:\\TallymarData\\CreditorNames.mdb")), "creditor names");
     EXPECT_THAT(LogLines(),
-                ElementsAre(FetchingLine(),
+                ElementsAre(FetchingLine(), "Manifest signature not checked: no trusted release key",
                             "Setup will install C:\\TallymarData\\CreditorNames.mdb, which is not present",
                             "Setup has installed " + folder + "TLMUINST.EXE",
                             "Setup has deleted " + folder + "Retired.dll",

@@ -6,6 +6,7 @@
 #include "platform/FileTime.h"
 #include "platform/PathHelpers.h"
 #include "platform/Registry.h"
+#include "tests/release/UpdateTestBase.h"
 #include "tests/support/ParsedShellLink.h"
 #include "tests/tools/ChildProgram.h"
 #include "tests/update/HistoricalDatabases.h"
@@ -291,6 +292,32 @@ TEST_F(UpdateRun, WithoutDirectoryAndTypeInTheSettingsTheAnswersAreStoredAndACop
                      "\"InstallType\"=dword:00000001", "\"DatabaseLevel\"=dword:0000000f",
                      "\"States\"=hex(7):41,5a,00,00"}));
     EXPECT_EQ(Count(UpdateLogLines(), "Created HKLM shadow copy of settings key"), 1u);
+}
+
+TEST_F(UpdateRun, AManifestNotSignedByATrustedKeyEndsTheUpdateBeforeTheWizard) {
+    InstallFirst();
+    const std::string settings = ReadFile(win::HiveFile(win::HKEY_CURRENT_USER));
+    const std::string program = Installed("Tallymar.exe");
+    const Ed25519Seed vendorSeed{9};
+    const Ed25519PrivateKey vendor = Ed25519PrivateKey::FromSeed(vendorSeed);
+    tltest::TrustReleaseKeys({Ed25519KeyText(vendor.PublicKey())});
+    NewVersion("Tallymar.exe", "1.0.0.2");
+    EXPECT_EQ(Update(), 0);
+    EXPECT_THAT(UpdateLogLines(),
+                ElementsAre("**** Beginning update", "Fetching manifest from <server>/",
+                            "**** Error fetching manifest signature <server>/CurrentVersion.xml.sig",
+                            "**** The file server's manifest is not signed by a trusted key",
+                            "Error fetching manifest"));
+    EXPECT_EQ(UpdateMessages().back(),
+              "The file server's manifest is not signed by a trusted key. Setup cannot continue.");
+    EXPECT_THAT(wizardRuns, IsEmpty());
+    EXPECT_EQ(Installed("Tallymar.exe"), program);
+    EXPECT_EQ(ReadFile(win::HiveFile(win::HKEY_CURRENT_USER)), settings);
+
+    signingKey = Ed25519PrivateKey::FromSeed(vendorSeed);
+    EXPECT_EQ(Update(), 1);
+    EXPECT_EQ(wizardRuns.size(), 1u);
+    EXPECT_EQ(Installed("Tallymar.exe"), File("Tallymar.exe").content);
 }
 
 TEST_F(UpdateRun, ARunThatDoesNotReachTheWorkSaysWhyAndChangesNoSetting) {

@@ -51,14 +51,6 @@ protected:
         places.Close();
         server.Serve("/CurrentVersion/TallymarPlaces.exe", ReadFile(Host("C:\\Server\\TallymarPlaces.mdb")));
     }
-    static void CloseDatabases() {
-        theMainDb.Close();
-        thePlacesDb.Close();
-        theCreditorDb.Close();
-        thePlacesDbOpen = false;
-        theCreditorDbOpen = false;
-    }
-
     // An installation at the level, with its databases open as the update opens them.
     void Install(int level) {
         CloseDatabases();

@@ -12,6 +12,7 @@
 #include "tools/publish/ManifestWriter.h"
 #include "tools/publish/ReleaseDescription.h"
 #include "tools/publish/ServedFile.h"
+#include "tools/publish/SigningKeyFiles.h"
 #include "tools/publish/StagingFolder.h"
 
 #include <algorithm>
@@ -27,6 +28,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kManifestName = "CurrentVersion.xml";
+constexpr const char* kSignatureName = "CurrentVersion.xml.sig";
 constexpr const char* kFilesFolder = "CurrentVersion";
 
 // An earlier output holds the manifest, the files' folder and perhaps files made from the manifest
@@ -54,12 +56,14 @@ public:
     bool Run();
 
 private:
+    bool ReadSigningKeys();
     bool ReadDescription();
     bool CheckReleaseFolder();
     bool CheckOutput();
     bool Stage();
     bool PublishFiles();
     bool WriteManifest();
+    bool SignManifest();
     bool Commit();
 
     bool Fail(const std::string& error) {
@@ -80,19 +84,33 @@ private:
     StagingFolder staging_;
     std::vector<PublishedEntry> published_;
     std::map<std::string, ServedFile> servedByName_;
+    std::vector<Ed25519PrivateKey> signingKeys_;
+    std::string manifest_;
 };
 
 bool Publisher::Run() {
     using Step = bool (Publisher::*)();
-    static constexpr Step kSteps[] = {&Publisher::ReadDescription, &Publisher::CheckReleaseFolder,
-                                      &Publisher::CheckOutput,     &Publisher::Stage,
-                                      &Publisher::PublishFiles,    &Publisher::WriteManifest,
-                                      &Publisher::Commit};
+    static constexpr Step kSteps[] = {
+        &Publisher::ReadSigningKeys, &Publisher::ReadDescription, &Publisher::CheckReleaseFolder,
+        &Publisher::CheckOutput,     &Publisher::Stage,           &Publisher::PublishFiles,
+        &Publisher::WriteManifest,   &Publisher::SignManifest,    &Publisher::Commit};
     for (const Step step : kSteps) {
         if (!(this->*step)())
             return false;
     }
     return true;
+}
+
+bool Publisher::ReadSigningKeys() {
+    for (const fs::path& file : request_.signingKeys) {
+        std::string error;
+        std::optional<Ed25519PrivateKey> key = ReadSigningKey(file, error);
+        if (!key)
+            summary_.errors.push_back(error);
+        else
+            signingKeys_.push_back(std::move(*key));
+    }
+    return summary_.errors.empty();
 }
 
 bool Publisher::ReadDescription() {
@@ -265,8 +283,28 @@ bool Publisher::WriteManifest() {
                           [](const PublishedEntry& published) { return published.entry->IsModule(); });
     for (const PublishedEntry& published : published_)
         Describe(published);
-    const std::string text = ManifestText(release_, published_);
+    manifest_ = ManifestText(release_, published_);
     const fs::path path = staging_.Path() / kManifestName;
+    if (const DWORD error = tl::WriteHostFileAtomically(path, manifest_); error != win::ERROR_SUCCESS)
+        return Fail(FileErrorMessage(error, path.string()));
+    summary_.servedBytes += manifest_.size();
+    return true;
+}
+
+// The signatures cover the manifest's bytes exactly as written, and so as served.
+bool Publisher::SignManifest() {
+    if (signingKeys_.empty())
+        return true;
+    std::string text;
+    for (const Ed25519PrivateKey& key : signingKeys_) {
+        const Ed25519Signature signature = key.Sign(manifest_);
+        std::string error;
+        if (!VerifyEd25519(key.PublicKey(), manifest_, signature, error))
+            return Fail("the signature just made does not verify: " + error);
+        text += Ed25519SignatureText(signature) + "\n";
+        summary_.signedBy.push_back(Ed25519KeyText(key.PublicKey()));
+    }
+    const fs::path path = staging_.Path() / kSignatureName;
     if (const DWORD error = tl::WriteHostFileAtomically(path, text); error != win::ERROR_SUCCESS)
         return Fail(FileErrorMessage(error, path.string()));
     summary_.servedBytes += text.size();
