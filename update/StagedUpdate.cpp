@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <set>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -95,6 +96,19 @@ bool StagedUpdate::AbandonStage(const char* why) {
     return false;
 }
 
+// A target listed twice (a manifest naming a file twice, in any case) would get two backups under
+// one name, the second over the first, and an undo would lose the file: its first row is the one
+// carried out.
+void StagedUpdate::DropRepeatedTargets() {
+    std::set<std::string> targets;
+    std::erase_if(files_, [&](const File& file) {
+        if (targets.insert(tl::ToUpper(file.dest)).second)
+            return false;
+        sheet_.Log("**** %s is listed more than once; only its first entry is used", file.dest.c_str());
+        return true;
+    });
+}
+
 // The files are fetched in the work list's order; the first that fails ends the phase.
 bool StagedUpdate::StageFiles() {
     for (const File& file : files_) {
@@ -116,6 +130,7 @@ bool StagedUpdate::Stage() {
         LogRefusedFileName(sheet_, file.item.Name);
         return true;
     });
+    DropRepeatedTargets();
     if (files_.empty())
         return true;
     lock_ = JournalLock::TryTake();

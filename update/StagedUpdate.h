@@ -14,6 +14,10 @@ class CSetupSheet;
 /// The update's file work in two phases, so that the installation holds the old files or the new
 /// ones and never a mix.
 ///
+/// A target that the work list names more than once (in any case) is carried out for its first
+/// row only, the others logged: "**** <path> is listed more than once; only its first entry is
+/// used".
+///
 /// Stage: every file to install or replace is downloaded and checked into the staging folder
 /// ".tlupdate\new" inside its target folder (so on the target's file system); nothing installed
 /// changes. The first file that cannot be staged ends the phase: the staged files go, "****
@@ -52,6 +56,7 @@ public:
 private:
     struct File;
 
+    void DropRepeatedTargets();
     bool Plan(File& file);
     bool AbandonStage(const char* why);
     bool StageFiles();
