@@ -93,6 +93,10 @@ int SyncJournalFolders(const UpdateJournal& journal) {
 int RemoveStagingFolders(const UpdateJournal& journal) {
     int result = 0;
     for (const fs::path& folder : journal.stagingFolders) {
+        if (const int fault = tl::IoFaultFor(folder, tl::IoStep::Remove); fault != 0) {
+            result = result == 0 ? fault : result;
+            continue;
+        }
         std::error_code error;
         fs::remove_all(folder, error);
         if (error && result == 0)

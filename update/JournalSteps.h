@@ -28,5 +28,5 @@ bool UndoJournalSteps(CSetupSheet& sheet, const UpdateJournal& journal, std::siz
 int SyncJournalFolders(const UpdateJournal& journal);
 
 /// Removes the journal's staging folders with all in them (staged files, backups, temporary
-/// files). Returns 0 or an errno value.
+/// files), asking the write-fault seam (IoStep::Remove) before each. Returns 0 or an errno value.
 int RemoveStagingFolders(const UpdateJournal& journal);

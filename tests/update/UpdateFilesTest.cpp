@@ -2,6 +2,7 @@
 #include "release/DownloadFile.h"
 #include "release/FetchManifest.h"
 #include "tests/release/UpdateTestBase.h"
+#include "update/RecoverInterruptedUpdate.h"
 #include "update/StagedUpdate.h"
 #include "update/UpdateList.h"
 
@@ -155,4 +156,18 @@ TEST_F(StagedFiles, AFileListedTwiceIsUpdatedOnce) {
                 ElementsAre("**** " + folder + "A.dll is listed more than once; only its first entry is used",
                             "**** " + folder + "a.DLL is listed more than once; only its first entry is used",
                             "Setup has installed " + folder + "A.dll"));
+}
+
+TEST_F(StagedFiles, BackupsThatCannotBeRemovedAreLeftForTheNextRunToComplete) {
+    {
+        tl::ScopedWriteFault fault([](const std::filesystem::path&, tl::IoStep step) {
+            return step == tl::IoStep::Remove ? EACCES : 0;
+        });
+        EXPECT_TRUE(Update()) << "every file is in place";
+    }
+    EXPECT_TRUE(std::filesystem::exists(UpdateJournalFile()));
+    RecoverInterruptedUpdate(sheet);
+    EXPECT_EQ(LogLines().back(), "**** Completing an interrupted update");
+    EXPECT_EQ(Contents(), "A.dll=new A;B.dll=new B;");
+    EXPECT_FALSE(std::filesystem::exists(UpdateJournalFile()));
 }
