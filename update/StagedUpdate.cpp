@@ -23,7 +23,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kStagingFolder[] = ".tlupdate";
 constexpr char kEcfMonitor[] = "TLMECF.EXE";
 constexpr char kScannerConfiguration[] = "tlmscanx.ini";
 constexpr char kCannotStage[] = "The update's files could not all be downloaded";
@@ -65,7 +64,7 @@ void StagedUpdate::Add(const UpdateItem& item, int kind) {
     file.kind = kind;
     file.obsolete = (item.Flags & FlagObsolete) != 0;
     file.dest = TargetPathFor(sheet_, item.Name, kind);
-    const std::string root = file.dest.substr(0, file.dest.rfind('\\')) + "\\" + kStagingFolder;
+    const std::string root = file.dest.substr(0, file.dest.rfind('\\')) + "\\" + kStagingFolderName;
     file.staged = root + "\\new\\" + item.Name;
     files_.push_back(std::move(file));
 }

@@ -4,6 +4,7 @@
 #include "platform/LastError.h"
 #include "platform/Machine.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -100,6 +101,16 @@ std::optional<JournalStep> ReadStep(std::string_view line) {
     return std::nullopt;
 }
 
+bool IsInside(const fs::path& path, const std::vector<fs::path>& folders) {
+    return std::any_of(folders.begin(), folders.end(),
+                       [&](const fs::path& folder) { return path.parent_path().parent_path() == folder; });
+}
+
+// The file of a step that lives in a staging folder: a backup, or a staged file.
+const fs::path& StagingSideOf(const JournalStep& step) {
+    return step.kind == JournalStepKind::Install ? step.from : step.to;
+}
+
 // The journal's lines after the first; false at the first line that is not one.
 bool ReadLines(std::istream& lines, UpdateJournal& journal, std::string& problem) {
     std::string line;
@@ -117,12 +128,20 @@ bool ReadLines(std::istream& lines, UpdateJournal& journal, std::string& problem
                 problem = "a staging folder that is not a path";
                 return false;
             }
+            if (folder->filename() != kStagingFolderName) {
+                problem = "a staging folder that is not one: " + folder->string();
+                return false;
+            }
             journal.stagingFolders.push_back(*folder);
             continue;
         }
         const auto step = ReadStep(line);
         if (!step) {
             problem = "a line that is not a step: " + line;
+            return false;
+        }
+        if (!IsInside(StagingSideOf(*step), journal.stagingFolders)) {
+            problem = "a step outside the staging folders: " + line;
             return false;
         }
         journal.steps.push_back(*step);

@@ -23,6 +23,11 @@
 /// n-th step, "done all" once every step is done (only the staging folders, with the backups in
 /// them, remain to be removed), "undone" once an undo has put every file back. It too is written
 /// through the atomic writer, after every step; none means no step is done.
+/// The name of every staging folder. A journal whose staging folder has another name, or a step
+/// whose backup or staged file lies outside its staging folders, is not one that an update wrote,
+/// and nothing acts on it: a recovery would otherwise remove or move whatever it names.
+inline constexpr char kStagingFolderName[] = ".tlupdate";
+
 enum class JournalStepKind {
     Backup,  ///< the file to replace goes to its backup
     Install, ///< the staged file goes in place

@@ -87,9 +87,10 @@ TEST_F(Recovery, TheJournalAndItsProgressReadBackAsWritten) {
     UpdateJournal journal;
     journal.phase = UpdateJournal::Phase::Commit;
     journal.stagingFolders = {"/x/100% sure/.tlupdate", "/x/tab\there/.tlupdate"};
-    journal.steps = {{JournalStepKind::Backup, "/x/line\nfeed %09.dll", "/x/carriage\rreturn"},
-                     {JournalStepKind::Install, "/x/a b/new", "/x/%25 literal"},
-                     {JournalStepKind::Delete, "/x/end%", "/x/old/end%"}};
+    journal.steps = {
+        {JournalStepKind::Backup, "/x/line\nfeed %09.dll", "/x/100% sure/.tlupdate/old/line\nfeed"},
+        {JournalStepKind::Install, "/x/tab\there/.tlupdate/new/a\rb", "/x/%25 literal"},
+        {JournalStepKind::Delete, "/x/end%", "/x/tab\there/.tlupdate/old/end%"}};
     ASSERT_EQ(WriteUpdateJournal(journal), win::ERROR_SUCCESS);
     std::string problem = "stale";
     const auto read = ReadUpdateJournal(problem);
@@ -118,17 +119,23 @@ TEST_F(Recovery, TheJournalAndItsProgressReadBackAsWritten) {
 }
 
 TEST_F(Recovery, AJournalThatIsNotWholeIsReportedAndLeftAlone) {
+    const std::string head = "TlInstall update journal 1\nphase commit\n";
+    const std::string folder = Folder().string();
     const struct {
-        const char* text;
-        const char* problem;
+        std::string text;
+        std::string problem;
     } cases[] = {
-        {"TlInstall update journal 1\nphase commit\nbackup /a\t/b\n", "no end"},
+        {head + "staging /s/.tlupdate\nbackup /a\t/s/.tlupdate/old/a\n", "no end"},
         {"TlInstall update journal 1\nphase comm", "no phase"},
         {"Some other program's journal\nend\n", "not a journal"},
         {"TlInstall update journal 1\nphase commit\nbackup /a%zz\t/b\nend\n",
          "a line that is not a step: backup /a%zz\t/b"},
         {"TlInstall update journal 1\nphase stage\nstaging relative/.tlupdate\nend\n",
          "a staging folder that is not a path"},
+        // What a recovery would remove or move is not left to a damaged journal.
+        {head + "staging " + folder + "\nend\n", "a staging folder that is not one: " + folder},
+        {head + "staging " + Root().string() + "\nbackup " + folder + "/A.dll\t" + folder + "/B.dll\nend\n",
+         "a step outside the staging folders: backup " + folder + "/A.dll\t" + folder + "/B.dll"},
     };
     for (const auto& c : cases) {
         RunSteps(PrepareCommit(), 3);
