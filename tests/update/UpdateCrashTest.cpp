@@ -149,7 +149,7 @@ protected:
         }
         return 0;
     }
-    /// Where the files last differed from either release: [found / release 1] [found / release 2].
+    /// Where the files first differ from each release: [found / release 1] [found / release 2].
     mutable std::string mismatch_;
     // Nothing of an update is left in the journal's folder but its lock.
     static bool NoJournalLeft() {

@@ -41,21 +41,19 @@ protected:
         for (const char* name : {"A.dll", "B.dll", "D.dll"})
             WriteFile(Root() / "new" / name, kNew.at(name));
         fs::create_directories(Root() / "old");
-        UpdateJournal journal;
-        journal.phase = UpdateJournal::Phase::Commit;
-        journal.stagingFolders = {Root()};
-        const auto backup = [&](const char* name) {
-            journal.steps.push_back({JournalStepKind::Backup, Folder() / name, Root() / "old" / name});
-        };
-        const auto install = [&](const char* name) {
-            journal.steps.push_back({JournalStepKind::Install, Root() / "new" / name, Folder() / name});
-        };
-        backup("A.dll");
-        install("A.dll");
-        backup("B.dll");
-        install("B.dll");
-        install("D.dll");
-        journal.steps.push_back({JournalStepKind::Delete, Folder() / "C.dll", Root() / "old" / "C.dll"});
+        UpdateJournal journal{UpdateJournal::Phase::Commit, {Root()}, {}};
+        using enum JournalStepKind;
+        for (const auto& [kind, name] : {std::pair{Backup, "A.dll"},
+                                         {Install, "A.dll"},
+                                         {Backup, "B.dll"},
+                                         {Install, "B.dll"},
+                                         {Install, "D.dll"},
+                                         {Delete, "C.dll"}}) {
+            if (kind == Install)
+                journal.steps.push_back({kind, Root() / "new" / name, Folder() / name});
+            else
+                journal.steps.push_back({kind, Folder() / name, Root() / "old" / name});
+        }
         EXPECT_EQ(WriteUpdateJournal(journal), win::ERROR_SUCCESS);
         return journal;
     }
