@@ -47,6 +47,8 @@ public:
     std::string Remarks;
     std::string State;
     std::int32_t Flags = 0;
+    std::string Size; ///< the installed file's size in decimal bytes, as the manifest gives it; may be empty
+    std::string Sha256; ///< its SHA-256 in 64 hexadecimal digits; may be empty
 };
 
 /// A file compared by date and time.
@@ -59,6 +61,8 @@ public:
     std::string Remarks;
     std::string State;
     std::int32_t Flags = 0;
+    std::string Size;   ///< as XModule::Size
+    std::string Sha256; ///< as XModule::Sha256
 };
 
 class XAlert {

@@ -6,15 +6,15 @@ function(tl_add_library name)
     target_link_libraries(${name} PUBLIC tl_flags ${ARG_DEPS})
 endfunction()
 
-# tl_add_gtest(<name> <sources...> [DEPS <targets...>] [ENV <VAR=value...>])
+# tl_add_gtest(<name> <sources...> [DEPS <targets...>] [ENV <VAR=value...>] [LABELS <labels...>])
 # A GoogleTest executable registered with CTest test by test.
 function(tl_add_gtest name)
-    cmake_parse_arguments(ARG "" "" "DEPS;ENV" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "DEPS;ENV;LABELS" ${ARGN})
     add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
     target_link_libraries(${name} PRIVATE tl_flags tl_testsupport ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
-        PROPERTIES TIMEOUT 120 ENVIRONMENT "${ARG_ENV}")
+        PROPERTIES TIMEOUT 120 ENVIRONMENT "${ARG_ENV}" LABELS "${ARG_LABELS}")
 endfunction()
 
 # tl_stamp_version(<target> <a> <b> <c> <d>)

@@ -36,7 +36,8 @@ void InstallModules(CSetupSheet& sheet, const XCurrentVersion& manifest, int& fa
     for (const auto& module : manifest.Modules) {
         if (IsSkipped(sheet, module->Flags) || !IsWanted(sheet, module->Flags, module->State))
             continue;
-        if (!DownloadFile(sheet, module->Name, FolderKindFromFlags(module->Flags), -1))
+        if (!DownloadFile(sheet, module->Name, FolderKindFromFlags(module->Flags), -1, module->Size,
+                          module->Sha256))
             ++failed;
     }
 }
@@ -48,7 +49,8 @@ void InstallSupportFiles(CSetupSheet& sheet, const XCurrentVersion& manifest, in
         const bool scannerConfiguration = tl::EqualsNoCase(file->Name, kScannerConfiguration);
         if (!scannerConfiguration && !IsWanted(sheet, file->Flags, file->State))
             continue;
-        if (!DownloadFile(sheet, file->Name, FolderKindFromFlags(file->Flags), SupportFileTime(*file)))
+        if (!DownloadFile(sheet, file->Name, FolderKindFromFlags(file->Flags), SupportFileTime(*file),
+                          file->Size, file->Sha256))
             ++failed;
         if (scannerConfiguration)
             RegisterScannerExtension(sheet);

@@ -62,6 +62,16 @@ int WriteAll(int fd, std::string_view data, const fs::path& target) {
     return 0;
 }
 
+int SyncFolder(const fs::path& folder) {
+    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd)
+        return errno;
+    // Some file systems cannot flush a folder (EINVAL); their renames are as durable as they get.
+    if (::fsync(fd.get()) != 0 && errno != EINVAL)
+        return errno;
+    return 0;
+}
+
 DWORD WriteHostFileAtomically(const fs::path& path, std::string_view data) {
     try {
         AtomicFile file = AtomicFile::Create(path);

@@ -18,6 +18,10 @@ std::optional<std::string> ReadHostFile(const std::filesystem::path& path, DWORD
 /// the target is unchanged and the temporary file is gone.
 DWORD WriteHostFileAtomically(const std::filesystem::path& path, std::string_view data);
 
+/// Flushes a folder's entries (names made, renamed or removed in it) to disk. Returns 0 or an errno
+/// value; a file system that cannot flush folders (EINVAL) counts as flushed.
+int SyncFolder(const std::filesystem::path& folder);
+
 /// Writes all bytes to a descriptor, retrying short writes; honours the write-fault and free-space
 /// seams for target (platform/IoFaults.h). Returns 0 or an errno value; some of the bytes may have
 /// been written then.

@@ -16,6 +16,7 @@ enum class IoStep {
     Write,  ///< each write of bytes
     Sync,   ///< flushing the file to disk
     Rename, ///< putting the file in place of the target
+    Remove, ///< removing a folder of finished work with all in it (an update's staging folders)
 };
 
 /// A hook asked before every write of bytes (IoStep::Write) only.

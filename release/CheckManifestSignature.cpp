@@ -42,7 +42,7 @@ bool CheckManifestSignature(CSetupSheet& sheet, std::string_view manifest) {
     }
     const std::string url = theFileServerUrl + kManifestSignatureName;
     std::string text;
-    if (!FetchUrlToString(url, text)) {
+    if (!FetchUrlToString(url, text, [&sheet](const std::string& line) { sheet.Log("%s", line.c_str()); })) {
         sheet.Log("**** Error fetching manifest signature %s", url.c_str());
         return Refuse(sheet);
     }

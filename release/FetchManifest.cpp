@@ -30,7 +30,8 @@ void DropUnsafeNames(CSetupSheet& sheet, std::vector<std::unique_ptr<Entry>>& en
 bool FetchManifest(CSetupSheet& sheet) {
     sheet.Log("Fetching manifest from %s", theFileServerUrl.c_str());
     std::string text;
-    if (!FetchUrlToString(theFileServerUrl + "CurrentVersion.xml", text)) {
+    if (!FetchUrlToString(theFileServerUrl + "CurrentVersion.xml", text,
+                          [&sheet](const std::string& line) { sheet.Log("%s", line.c_str()); })) {
         sheet.Log("**** Error fetching manifest");
         AppMessageBox("Unable to retrieve file manifest from file server", win::MB_OK | win::MB_ICONERROR);
         return false;

@@ -1,12 +1,15 @@
 #include "release/FetchUrl.h"
 
 #include "app/UserInterface.h"
+#include "platform/Clock.h"
 #include "platform/Format.h"
 #include "platform/LastError.h"
 #include "platform/RunState.h"
+#include "platform/TextUtil.h"
 #include "release/InternetErrors.h"
 #include "release/ResponseDecoder.h"
 
+#include <cstdio>
 #include <curl/curl.h>
 #include <memory>
 #include <mutex>
@@ -52,41 +55,134 @@ bool AddHeader(CurlList& list, const char* header) {
 }
 
 // Why the receiving end stopped a transfer before its end.
-enum class Stop { None, OverCapacity, ErrorStatus, SinkRefused };
+enum class Stop { None, OverCapacity, ErrorStatus, SinkRefused, WrongRange };
+
+// The headers of the response being received; a new status line (after a redirect) starts over.
+struct ResponseHeaders {
+    std::string contentRange;
+    std::string acceptRanges;
+    std::string validator; // the ETag, else the Last-Modified date
+    std::string lastModified;
+};
+
+// What the attempts of one fetch share: the bytes the sink holds and what the server said.
+struct Resume {
+    std::size_t held = 0;    // bytes of the response the sink holds, from every attempt
+    std::string validator;   // of the response whose bytes the sink holds
+    bool takesRanges = true; // false once the server said "Accept-Ranges: none"
+};
 
 struct Receiver {
     CURL* handle;
     TransferSink* sink;
     std::size_t capacity;
-    std::size_t received = 0;
+    Resume* resume;
+    std::size_t rangeFrom = 0; // the first byte asked for with a Range request (0: none)
     bool statusChecked = false;
+    bool startedOver = false;
     Stop stop = Stop::None;
+    ResponseHeaders headers;
 };
 
 bool IsSuccessStatus(long status) {
     return status >= 200 && status <= 299;
 }
 
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() &&
+           (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n'))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::size_t ReceiveHeader(char* bytes, std::size_t size, std::size_t count, void* user) {
+    auto* receiver = static_cast<Receiver*>(user);
+    const std::string_view line(bytes, size * count);
+    if (line.starts_with("HTTP/")) {
+        receiver->headers = {};
+        return line.size();
+    }
+    const std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos)
+        return line.size();
+    const std::string_view name = line.substr(0, colon);
+    const std::string value(Trimmed(line.substr(colon + 1)));
+    ResponseHeaders& headers = receiver->headers;
+    if (tl::EqualsNoCase(name, "Content-Range"))
+        headers.contentRange = value;
+    else if (tl::EqualsNoCase(name, "Accept-Ranges"))
+        headers.acceptRanges = value;
+    else if (tl::EqualsNoCase(name, "ETag"))
+        headers.validator = value;
+    else if (tl::EqualsNoCase(name, "Last-Modified"))
+        headers.lastModified = value;
+    return line.size();
+}
+
+// True when a Content-Range ("bytes 100-199/200") begins at first.
+bool RangeBeginsAt(const std::string& contentRange, std::size_t first) {
+    unsigned long long begin = 0;
+    unsigned long long last = 0;
+    char rest[2] = {};
+    if (std::sscanf(contentRange.c_str(), "bytes %llu-%llu%1s", &begin, &last, rest) != 3)
+        return false;
+    return begin == first && last >= begin && rest[0] == '/';
+}
+
+// Decides, at the first byte (or at the end of a response without any), whether the response
+// is one to take; for a retry, whether it goes on from the bytes already held or starts over.
+bool CheckStart(Receiver& receiver) {
+    receiver.statusChecked = true;
+    long status = 0;
+    curl_easy_getinfo(receiver.handle, CURLINFO_RESPONSE_CODE, &status);
+    Resume& resume = *receiver.resume;
+    if (receiver.rangeFrom > 0 && status == 206) {
+        if (RangeBeginsAt(receiver.headers.contentRange, receiver.rangeFrom))
+            return true;
+        receiver.stop = Stop::WrongRange;
+        return false;
+    }
+    if (receiver.rangeFrom > 0 && status == 416) {
+        receiver.stop = Stop::WrongRange; // the file has changed under the transfer
+        return false;
+    }
+    // The body of a 404 or 500 is the server's error page, never the file: it goes nowhere. A
+    // part of a file that was not asked for is no file either.
+    if (!IsSuccessStatus(status) || status == 206) {
+        receiver.stop = Stop::ErrorStatus;
+        return false;
+    }
+    if (resume.held > 0) {
+        // The whole response again: what the sink holds goes.
+        if (!receiver.sink->Restart()) {
+            receiver.stop = Stop::SinkRefused;
+            return false;
+        }
+        resume.held = 0;
+        receiver.startedOver = true;
+    }
+    resume.validator =
+        receiver.headers.validator.empty() ? receiver.headers.lastModified : receiver.headers.validator;
+    if (tl::EqualsNoCase(receiver.headers.acceptRanges, "none"))
+        resume.takesRanges = false;
+    return true;
+}
+
 std::size_t ReceiveChunk(char* bytes, std::size_t size, std::size_t count, void* user) {
     auto* receiver = static_cast<Receiver*>(user);
     const std::size_t total = size * count;
-    // The body of a 404 or 500 is the server's error page, never the file: it goes nowhere.
-    if (!receiver->statusChecked) {
-        long status = 0;
-        curl_easy_getinfo(receiver->handle, CURLINFO_RESPONSE_CODE, &status);
-        if (!IsSuccessStatus(status)) {
-            receiver->stop = Stop::ErrorStatus;
-            return 0; // anything but total ends the transfer
-        }
-        receiver->statusChecked = true;
-    }
+    if (!receiver->statusChecked && !CheckStart(*receiver))
+        return 0; // anything but total ends the transfer
     if (total == 0)
         return 0;
-    if (total > receiver->capacity - receiver->received) {
+    Resume& resume = *receiver->resume;
+    if (total > receiver->capacity - resume.held) {
         receiver->stop = Stop::OverCapacity;
         return 0;
     }
-    receiver->received += total;
+    resume.held += total;
     if (!receiver->sink->Accept(reinterpret_cast<const std::uint8_t*>(bytes), total)) {
         receiver->stop = Stop::SinkRefused;
         return 0;
@@ -126,23 +222,36 @@ DWORD InternetErrorFor(CURLcode code) {
     }
 }
 
+// A transfer that broke off once the request was out: the connection reset or closed before the
+// end of the response, or a stall. Its retry may get the rest.
+bool BrokeOff(CURLcode code, bool requestSent) {
+    switch (code) {
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_OPERATION_TIMEDOUT:
+        return requestSent;
+    default:
+        return false;
+    }
+}
+
 enum class TransferOutcome { Received, Failed, OverCapacity, SinkRefused };
 
-// One GET, its body handed to the sink. On failure the last error is the internet error number,
-// or the HTTP status for a response that is not a success.
-TransferOutcome Transfer(const std::string& url, const TransferLimits& limits, TransferSink& sink,
-                         std::size_t& received) {
-    CurlEasy curl(curl_easy_init());
-    CurlList headers;
-    if (!curl || !AddHeader(headers, "User-Agent: TlInstall") ||
-        !AddHeader(headers, "Cache-Control: no-cache") || !AddHeader(headers, "Pragma: no-cache")) {
-        win::SetLastError(win::ERROR_NOT_ENOUGH_MEMORY);
-        return TransferOutcome::Failed;
-    }
-    CURL* handle = curl.get();
-    Receiver receiver{handle, &sink, limits.capacity};
+// How one attempt ended; for a break the retry decides what comes next.
+enum class AttemptEnd { Complete, BrokeOff, WrongRange, Failed, OverCapacity, SinkRefused };
+
+struct Attempt {
+    AttemptEnd end = AttemptEnd::Failed;
+    DWORD error = 0;
+    bool startedOver = false;
+};
+
+void SetOptions(CURL* handle, const std::string& url, const TransferLimits& limits, curl_slist* headers,
+                Receiver& receiver) {
     curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
+    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
@@ -153,21 +262,55 @@ TransferOutcome Transfer(const std::string& url, const TransferLimits& limits, T
         curl_easy_setopt(handle, CURLOPT_CAINFO, limits.caFile.c_str());
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, limits.connectTimeoutSeconds);
-    // A server that sends nothing (no headers, or no more data) for this long ends the transfer.
-    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    // A server that sends nothing, or drips, for this long ends the transfer: every fetch of a
+    // file up to the capacity ends in bounded time.
+    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytesPerSecond);
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, limits.stallTimeoutSeconds);
     curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, 256L * 1024);
+    curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, ReceiveHeader);
+    curl_easy_setopt(handle, CURLOPT_HEADERDATA, &receiver);
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, ReceiveChunk);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &receiver);
+}
+
+// The request's headers; a retry that resumes asks for the rest, and only of the same version.
+bool MakeHeaders(CurlList& headers, const Resume& resume, std::size_t rangeFrom) {
+    if (!AddHeader(headers, "User-Agent: TlInstall") || !AddHeader(headers, "Cache-Control: no-cache") ||
+        !AddHeader(headers, "Pragma: no-cache"))
+        return false;
+    if (rangeFrom == 0)
+        return true;
+    const std::string range = tl::Format("Range: bytes=%zu-", rangeFrom);
+    if (!AddHeader(headers, range.c_str()))
+        return false;
+    const std::string ifRange = "If-Range: " + resume.validator;
+    return resume.validator.empty() || AddHeader(headers, ifRange.c_str());
+}
+
+// One GET, its body handed to the sink after the bytes it already holds.
+Attempt TransferOnce(const std::string& url, const TransferLimits& limits, TransferSink& sink,
+                     Resume& resume) {
+    CurlEasy curl(curl_easy_init());
+    CurlList headers;
+    const std::size_t rangeFrom = resume.takesRanges ? resume.held : 0;
+    if (!curl || !MakeHeaders(headers, resume, rangeFrom))
+        return Attempt{AttemptEnd::Failed, win::ERROR_NOT_ENOUGH_MEMORY};
+    CURL* handle = curl.get();
+    Receiver receiver{handle, &sink, limits.capacity, &resume, rangeFrom, false, false, Stop::None, {}};
+    SetOptions(handle, url, limits, headers.get(), receiver);
 
     const CURLcode code = curl_easy_perform(handle);
-    received = receiver.received;
+    if (code == CURLE_OK && !receiver.statusChecked)
+        CheckStart(receiver); // a response without a body
+    Attempt attempt;
+    attempt.startedOver = receiver.startedOver;
     switch (receiver.stop) {
     case Stop::OverCapacity:
-        win::SetLastError(win::ERROR_INSUFFICIENT_BUFFER);
-        return TransferOutcome::OverCapacity;
+        return Attempt{AttemptEnd::OverCapacity, win::ERROR_INSUFFICIENT_BUFFER, receiver.startedOver};
     case Stop::SinkRefused:
-        return TransferOutcome::SinkRefused;
+        return Attempt{AttemptEnd::SinkRefused, 0, receiver.startedOver};
+    case Stop::WrongRange:
+        return Attempt{AttemptEnd::WrongRange, win::ERROR_HTTP_INVALID_SERVER_RESPONSE, false};
     case Stop::ErrorStatus:
     case Stop::None:
         break;
@@ -175,15 +318,75 @@ TransferOutcome Transfer(const std::string& url, const TransferLimits& limits, T
     long status = 0;
     curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
     if (code != CURLE_OK && receiver.stop != Stop::ErrorStatus) {
-        win::SetLastError(InternetErrorFor(code));
-        return TransferOutcome::Failed;
+        long requestSize = 0;
+        curl_easy_getinfo(handle, CURLINFO_REQUEST_SIZE, &requestSize);
+        attempt.end = BrokeOff(code, requestSize > 0) ? AttemptEnd::BrokeOff : AttemptEnd::Failed;
+        attempt.error = InternetErrorFor(code);
+        return attempt;
     }
     // A 404 or 500 arrives as a perfectly good transfer of the server's error page.
-    if (!IsSuccessStatus(status)) {
-        win::SetLastError(static_cast<DWORD>(status));
-        return TransferOutcome::Failed;
+    if (receiver.stop == Stop::ErrorStatus || !IsSuccessStatus(status)) {
+        attempt.end = AttemptEnd::Failed;
+        attempt.error = static_cast<DWORD>(status);
+        return attempt;
     }
-    return TransferOutcome::Received;
+    attempt.end = AttemptEnd::Complete;
+    return attempt;
+}
+
+// Makes the next attempt start from the first byte; false when the sink cannot.
+bool StartOver(TransferSink& sink, Resume& resume) {
+    if (resume.held == 0)
+        return true;
+    resume.held = 0;
+    resume.validator.clear();
+    return sink.Restart();
+}
+
+// The GET and its retries. On failure the last error is the internet error number, or the HTTP
+// status for a response that is not a success.
+TransferOutcome Transfer(const std::string& url, const TransferLimits& limits, TransferSink& sink,
+                         std::size_t& received, const TransferLog& log) {
+    Resume resume;
+    for (int retry = 1;; ++retry) {
+        const Attempt attempt = TransferOnce(url, limits, sink, resume);
+        received = resume.held;
+        if (attempt.startedOver && log)
+            log(tl::Format("**** The file server did not resume %s; receiving it from the start",
+                           url.c_str()));
+        switch (attempt.end) {
+        case AttemptEnd::Complete:
+            return TransferOutcome::Received;
+        case AttemptEnd::OverCapacity:
+            win::SetLastError(attempt.error);
+            return TransferOutcome::OverCapacity;
+        case AttemptEnd::SinkRefused:
+            return TransferOutcome::SinkRefused;
+        case AttemptEnd::Failed:
+            win::SetLastError(attempt.error);
+            return TransferOutcome::Failed;
+        case AttemptEnd::BrokeOff:
+        case AttemptEnd::WrongRange:
+            break;
+        }
+        if (retry > kTransferRetries) {
+            win::SetLastError(attempt.error);
+            return TransferOutcome::Failed;
+        }
+        const std::size_t brokeAt = resume.held;
+        if ((attempt.end == AttemptEnd::WrongRange || !resume.takesRanges) && !StartOver(sink, resume))
+            return TransferOutcome::SinkRefused;
+        const long pauseMs = kFirstRetryPauseMs << (retry - 1);
+        if (log) {
+            const std::string from =
+                resume.held > 0 ? tl::Format("from byte %zu", resume.held) : std::string("from the start");
+            log(tl::Format(
+                "**** Transfer of %s broke off after %zu bytes (error %d); retry %d of %d in %ld s, %s",
+                url.c_str(), brokeAt, static_cast<int>(attempt.error), retry, kTransferRetries,
+                pauseMs / 1000, from.c_str()));
+        }
+        tl::SleepFor(std::chrono::milliseconds(pauseMs));
+    }
 }
 
 bool ShowInternalError(const char* code, const std::string& url) {
@@ -232,6 +435,10 @@ public:
     bool Accept(const std::uint8_t* bytes, std::size_t count) override {
         return buffer_.Append(bytes, count);
     }
+    bool Restart() override {
+        buffer_.SetSize(0);
+        return true;
+    }
 
 private:
     TransferBuffer& buffer_;
@@ -249,14 +456,14 @@ void SetTransferLimitsForTesting(std::optional<TransferLimits> limits) {
     LimitsForTesting() = limits;
 }
 
-bool FetchUrlToBuffer(const std::string& url, TransferBuffer& result) {
+bool FetchUrlToBuffer(const std::string& url, TransferBuffer& result, const TransferLog& log) {
     const TransferLimits limits = CurrentLimits();
     TransferBuffer received;
     if (!received.Reserve(limits.capacity))
         return Report("RIF101", url, result);
     BufferSink sink(received);
     std::size_t size = 0;
-    const TransferOutcome outcome = Transfer(url, limits, sink, size);
+    const TransferOutcome outcome = Transfer(url, limits, sink, size, log);
     if (const char* code = TransferFailureCode(outcome, size))
         return Report(code, url, result);
     if (!IsZlibStream(received)) {
@@ -285,11 +492,11 @@ bool FetchUrlToBuffer(const std::string& url, TransferBuffer& result) {
     return true;
 }
 
-SinkFetch FetchUrlToSink(const std::string& url, TransferSink& sink) {
+SinkFetch FetchUrlToSink(const std::string& url, TransferSink& sink, const TransferLog& log) {
     const TransferLimits limits = CurrentLimits();
     ResponseDecoder decoder(sink, limits.capacity);
     std::size_t size = 0;
-    const TransferOutcome outcome = Transfer(url, limits, decoder, size);
+    const TransferOutcome outcome = Transfer(url, limits, decoder, size, log);
     if (const char* code = TransferFailureCode(outcome, size)) {
         ShowInternalError(code, url);
         return SinkFetch::Failed;
@@ -317,9 +524,9 @@ SinkFetch FetchUrlToSink(const std::string& url, TransferSink& sink) {
     return SinkFetch::Failed;
 }
 
-bool FetchUrlToString(const std::string& url, std::string& text) {
+bool FetchUrlToString(const std::string& url, std::string& text, const TransferLog& log) {
     TransferBuffer buffer;
-    if (!FetchUrlToBuffer(url, buffer))
+    if (!FetchUrlToBuffer(url, buffer, log))
         return false;
     text.assign(reinterpret_cast<const char*>(buffer.data()), buffer.size());
     return true;

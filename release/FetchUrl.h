@@ -4,17 +4,29 @@
 #include "release/TransferSink.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
 /// What one fetch may take: the most bytes it holds (before and after inflation) and how long a
-/// silent server is waited for.
+/// silent or dripping server is waited for.
 struct TransferLimits {
     std::size_t capacity;       ///< the system page size x 16384 (64 MiB with 4 KiB pages)
     long connectTimeoutSeconds; ///< to establish the connection
-    long stallTimeoutSeconds;   ///< with no byte arriving, once connected
-    std::string caFile = {};    ///< certificate authorities to trust instead of the system's (tests)
+    /// The low-speed window: a transfer slower than lowSpeedBytesPerSecond over this many seconds
+    /// (a server that sends nothing, or drips) has stalled.
+    long stallTimeoutSeconds;
+    std::string caFile = {}; ///< certificate authorities to trust instead of the system's (tests)
+    long lowSpeedBytesPerSecond = 1024;
 };
+
+/// How often a transfer that breaks off is tried again, and the pause before the first retry,
+/// which doubles for each one after it (1 s, 2 s, 4 s).
+inline constexpr int kTransferRetries = 3;
+inline constexpr long kFirstRetryPauseMs = 1000;
+
+/// Where a fetch writes the log lines of its retries (an empty function: nowhere).
+using TransferLog = std::function<void(const std::string& line)>;
 
 /// The limits of the program.
 TransferLimits DefaultTransferLimits();
@@ -33,7 +45,15 @@ void SetTransferLimitsForTesting(std::optional<TransferLimits> limits);
 /// internet error number or the HTTP status), RIF103 an empty response, RIF104.5 releasing the
 /// compressed data, RIF107 the file is larger than the capacity (before or after inflation),
 /// RIF108 the compressed data is damaged.
-bool FetchUrlToBuffer(const std::string& url, TransferBuffer& result);
+///
+/// A transfer that breaks off once the request is out (the connection reset or closed early, a
+/// stall) is tried again up to kTransferRetries times, after pauses of 1, 2 and 4 seconds
+/// (tl::SleepFor), each retry logged. A retry asks for the rest of the response with a Range
+/// request (and If-Range with the validator the server gave), unless the server said that it
+/// takes no ranges; a server that answers with the whole response (200) or a range that does not
+/// begin where the bytes stopped has the transfer start over, the sinks restarted. An answer
+/// with an HTTP error status is the server's answer and is not tried again.
+bool FetchUrlToBuffer(const std::string& url, TransferBuffer& result, const TransferLog& log = {});
 
 /// What became of a fetch into a sink.
 enum class SinkFetch {
@@ -47,10 +67,10 @@ enum class SinkFetch {
 /// The same checks, capacity, codes and message as FetchUrlToBuffer (RIF104 here: no memory for
 /// the inflation); the bytes are those FetchUrlToBuffer would give. After a failure the sink may
 /// hold the beginning of the file, which its owner throws away.
-SinkFetch FetchUrlToSink(const std::string& url, TransferSink& sink);
+SinkFetch FetchUrlToSink(const std::string& url, TransferSink& sink, const TransferLog& log = {});
 
 /// FetchUrlToBuffer into a string (exactly the response's bytes); false as there.
-bool FetchUrlToString(const std::string& url, std::string& text);
+bool FetchUrlToString(const std::string& url, std::string& text, const TransferLog& log = {});
 
 /// Initialises the transfer library for the process, once, before any other thread runs; main
 /// holds one for the whole run.

@@ -79,6 +79,8 @@ constexpr XmlBinding kModuleRows[] = {
     TextRow("Remarks", SetString<XModule, &XModule::Remarks>),
     TextRow("State", SetString<XModule, &XModule::State>),
     TextRow("Flags", SetInteger<XModule, &XModule::Flags>),
+    TextRow("Size", SetString<XModule, &XModule::Size>),
+    TextRow("Sha256", SetString<XModule, &XModule::Sha256>),
 };
 
 constexpr XmlBinding kSupportFileRows[] = {
@@ -89,6 +91,8 @@ constexpr XmlBinding kSupportFileRows[] = {
     TextRow("Remarks", SetString<XSupportFile, &XSupportFile::Remarks>),
     TextRow("State", SetString<XSupportFile, &XSupportFile::State>),
     TextRow("Flags", SetInteger<XSupportFile, &XSupportFile::Flags>),
+    TextRow("Size", SetString<XSupportFile, &XSupportFile::Size>),
+    TextRow("Sha256", SetString<XSupportFile, &XSupportFile::Sha256>),
 };
 
 constexpr XmlBinding kAlertRows[] = {

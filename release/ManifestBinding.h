@@ -6,7 +6,8 @@
 /// are appended to the std::vector<std::unique_ptr<XCurrentVersion>> given as Bind's target (the
 /// sheet's manifestObjects). Inside it: "Module", "SupportFile" and "Alert" objects and the
 /// "DatabaseLevel" and "UpdateLevel" numbers; inside those, their scalar fields, each given as an
-/// attribute or as a child element with text. Names are matched without regard to case.
+/// attribute or as a child element with text, a file's "Size" and "Sha256" last. Names are
+/// matched without regard to case.
 extern const XmlBinding kManifestBinding[];
 inline constexpr int kManifestBindingCount = 1;
 

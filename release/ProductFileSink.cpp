@@ -12,8 +12,19 @@
 #include <string_view>
 #include <sys/stat.h>
 
-ProductFileSink::ProductFileSink(std::string_view path, std::int64_t fileTime)
-    : path_(path), fileTime_(fileTime) {}
+namespace {
+
+// An existing read-only file or a folder of that name is not replaced, as on Windows.
+bool IsReplaceable(const std::string& hostPath) {
+    struct stat existing {};
+    return ::stat(hostPath.c_str(), &existing) != 0 ||
+           (!S_ISDIR(existing.st_mode) && (existing.st_mode & S_IWUSR) != 0);
+}
+
+} // namespace
+
+ProductFileSink::ProductFileSink(std::string_view path, std::int64_t fileTime, std::string_view replaces)
+    : path_(path), fileTime_(fileTime), replaces_(replaces.empty() ? path : replaces) {}
 
 bool ProductFileSink::Fail(DWORD error) {
     error_ = error;
@@ -26,9 +37,10 @@ bool ProductFileSink::Open() {
     const auto host = tl::MapToHostPath(path_, &error);
     if (!host)
         return Fail(error);
-    struct stat existing {};
-    if (::stat(host->c_str(), &existing) == 0 &&
-        (S_ISDIR(existing.st_mode) || (existing.st_mode & S_IWUSR) == 0))
+    const auto target = replaces_ == path_ ? host : tl::MapToHostPath(replaces_, &error);
+    if (!target)
+        return Fail(error);
+    if (!IsReplaceable(host->string()) || !IsReplaceable(target->string()))
         return Fail(win::ERROR_ACCESS_DENIED);
     try {
         file_.emplace(tl::AtomicFile::Create(*host));
@@ -50,6 +62,12 @@ bool ProductFileSink::Accept(const std::uint8_t* bytes, std::size_t count) {
         return Fail(e.OsError());
     }
     return true;
+}
+
+bool ProductFileSink::Restart() {
+    file_.reset();
+    headSize_ = 0;
+    return error_ == win::ERROR_SUCCESS;
 }
 
 DWORD ProductFileSink::Commit() {

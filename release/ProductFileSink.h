@@ -20,13 +20,18 @@
 /// The temporary file is made when the first bytes come, so a transfer that brings none touches
 /// nothing. Until Commit succeeds the old file stays as it was; a sink that goes away without one
 /// leaves no temporary file behind.
+///
+/// A file staged for an update is written at its staging path and later moved to its target:
+/// replaces then names the target, which must be replaceable as path is for a plain download.
 class ProductFileSink final : public TransferSink {
 public:
-    ProductFileSink(std::string_view path, std::int64_t fileTime);
+    ProductFileSink(std::string_view path, std::int64_t fileTime, std::string_view replaces = {});
 
     /// Appends bytes to the new content; false with Error() set when the file cannot be made or
     /// written.
     bool Accept(const std::uint8_t* bytes, std::size_t count) override;
+    /// Throws the bytes so far away with their temporary file.
+    bool Restart() override;
 
     /// Puts the new content in place (an empty file when no bytes came). Returns ERROR_SUCCESS
     /// or the Windows error code of the failure, also that of an earlier failed Accept.
@@ -41,6 +46,7 @@ private:
 
     std::string path_;
     std::int64_t fileTime_;
+    std::string replaces_;
     std::optional<tl::AtomicFile> file_;
     std::array<std::uint8_t, 18> head_{}; // enough of the start to tell an ELF program
     std::size_t headSize_ = 0;

@@ -20,6 +20,20 @@ bool ResponseDecoder::Accept(const std::uint8_t* bytes, std::size_t count) {
     return Inflate(bytes, count);
 }
 
+bool ResponseDecoder::Restart() {
+    mode_ = Mode::Undecided;
+    firstByte_.reset();
+    stream_.reset();
+    produced_ = 0;
+    ended_ = false;
+    refused_ = false;
+    failure_.reset();
+    if (next_.Restart())
+        return true;
+    refused_ = true;
+    return false;
+}
+
 // The first two bytes of the response choose; a first piece of one byte waits for the second.
 bool ResponseDecoder::Start(const std::uint8_t* bytes, std::size_t count) {
     if (!firstByte_ && count == 1) {

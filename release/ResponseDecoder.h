@@ -18,6 +18,9 @@ class InflateStream;
 /// capacity as room) gives: the same bytes, and over the capacity or damaged in the same cases;
 /// bytes after the end of the stream are ignored. Once the outcome is known to be a failure, the
 /// rest of the response is taken and dropped, so the transfer's own failures still come first.
+///
+/// A transfer that resumes after a break hands on the rest of the response as it was sent, so a
+/// zlib stream resumes in its compressed bytes and the inflation goes on where it stopped.
 class ResponseDecoder final : public TransferSink {
 public:
     enum class Outcome {
@@ -36,6 +39,8 @@ public:
     ~ResponseDecoder() override;
 
     bool Accept(const std::uint8_t* bytes, std::size_t count) override;
+    /// Forgets the response so far, the inflation's state with it, and restarts the next sink.
+    bool Restart() override;
 
     /// After the last piece of the response: the outcome (Complete for an empty response, which
     /// the transfer refuses itself).

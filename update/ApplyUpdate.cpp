@@ -6,20 +6,16 @@
 #include "import/ImportReferenceData.h"
 #include "platform/PathHelpers.h"
 #include "platform/TextUtil.h"
-#include "release/DownloadFile.h"
-#include "release/RegisterScannerExtension.h"
 #include "tables/DatabaseHandles.h"
-#include "update/EcfMonitorShutdown.h"
 #include "update/MergeUninstallManifest.h"
 #include "update/RefreshProgramLinks.h"
+#include "update/StagedUpdate.h"
 #include "update/UpdateList.h"
 #include "update/UpgradeDatabases.h"
 
 namespace {
 
 constexpr int kSharedFilesElsewhere = 2;
-constexpr char kEcfMonitor[] = "TLMECF.EXE";
-constexpr char kScannerConfiguration[] = "tlmscanx.ini";
 
 /// One application of an update: the sheet with the wizard's answers and what the steps learn.
 struct Apply {
@@ -29,7 +25,9 @@ struct Apply {
     UserInterface& ui = TheUserInterface();
     bool starterExisted = false;
     bool sharedUpdatesLeftUndone = false;
-    std::vector<std::string> deletedFiles;
+    StagedUpdate files{sheet};
+    bool filesStaged = false;
+    bool filesCommitted = false;
     int result = 0;
 };
 
@@ -81,50 +79,24 @@ void NoteTheStarter(Apply& run) {
     run.starterExisted = tl::PathExists(StarterPath(run.sheet));
 }
 
-void DeleteTheFile(Apply& run, const UpdateItem& item, int kind) {
-    DeleteObsoleteFile(run.sheet, item.Name, kind);
-    const std::string path = TargetPathFor(run.sheet, item.Name, kind);
-    if (!tl::PathExists(path))
-        run.deletedFiles.push_back(path);
-}
-
-// The monitor's program cannot be touched while it runs; one that does not stop keeps it. An
-// obsolete monitor is stopped and then deleted, not fetched again.
-void UpdateTheEcfMonitor(Apply& run, const UpdateItem& item, int kind) {
-    if (!ShutDownEcfMonitor(run.sheet, item.Name))
-        return;
-    if ((item.Flags & FlagObsolete) != 0)
-        DeleteTheFile(run, item, kind);
-    else
-        DownloadFile(run.sheet, item.Name, kind, -1);
-}
-
-// What becomes of one file does not enter the update's result: the download or deletion has
-// told the user, and the next update tries again.
-void UpdateOneFile(Apply& run, const UpdateItem& item) {
+// The files of the work list: each is staged, then all are committed together (StagedUpdate).
+// Shared files are left for the server when the box of the shared-updates page was not ticked.
+void StageTheFiles(Apply& run) {
     CSetupSheet& sheet = run.sheet;
-    const int kind = FolderKindFromFlags(item.Flags);
-    if (kind == FolderHome && sheet.installType == kSharedFilesElsewhere &&
-        sheet.GetChoice(kChoiceApplySharedUpdates) == 0) {
-        run.sharedUpdatesLeftUndone = true;
-        return;
+    for (const UpdateItem& item : theUpdateList) {
+        const int kind = FolderKindFromFlags(item.Flags);
+        if (kind == FolderHome && sheet.installType == kSharedFilesElsewhere &&
+            sheet.GetChoice(kChoiceApplySharedUpdates) == 0) {
+            run.sharedUpdatesLeftUndone = true;
+            continue;
+        }
+        run.files.Add(item, kind);
     }
-    if (tl::EqualsNoCase(item.Name, kEcfMonitor)) {
-        UpdateTheEcfMonitor(run, item, kind);
-        return;
-    }
-    if ((item.Flags & FlagObsolete) != 0) {
-        DeleteTheFile(run, item, kind);
-        return;
-    }
-    DownloadFile(sheet, item.Name, kind, item.FileTime);
-    if (tl::EqualsNoCase(item.Name, kScannerConfiguration))
-        RegisterScannerExtension(sheet);
+    run.filesStaged = run.files.Stage();
 }
 
-void UpdateTheFiles(Apply& run) {
-    for (const UpdateItem& item : theUpdateList)
-        UpdateOneFile(run, item);
+void CommitTheFiles(Apply& run) {
+    run.filesCommitted = run.filesStaged && run.files.Commit();
 }
 
 void RefreshTheLinks(Apply& run) {
@@ -138,7 +110,12 @@ void OpenTheLookupDatabases(Apply& run) {
     OpenPlacesDb(run.sheet.homeDirectory);
 }
 
+// Databases brought to the release's level beside the old release's files would be a mix too:
+// an update whose files stayed as they were upgrades nothing and imports nothing, and the next
+// run does it all.
 void UpgradeAndImport(Apply& run) {
+    if (!run.filesCommitted)
+        return;
     run.result = UpgradeDatabases(run.sheet);
     if (run.result == 1)
         run.result = ImportReferenceData(run.sheet) ? 1 : 0;
@@ -151,7 +128,7 @@ void CloseTheDatabases(Apply& run) {
 
 // The uninstaller removes what the first installation recorded; the update's files join them.
 void RecordTheFilesForTheUninstaller(Apply& run) {
-    MergeUninstallManifest(run.sheet, run.deletedFiles);
+    MergeUninstallManifest(run.sheet, run.files.DeletedFiles());
 }
 
 void ReportSharedUpdatesLeftUndone(Apply& run) {
@@ -165,7 +142,8 @@ constexpr Step kSteps[] = {
     {"show the progress window", ShowTheProgressWindow},
     {"write the settings", WriteTheSettings},
     {"note the starter", NoteTheStarter},
-    {"update the files", UpdateTheFiles},
+    {"stage the files", StageTheFiles},
+    {"commit the files", CommitTheFiles},
     {"refresh the program links", RefreshTheLinks},
     {"open the lookup databases", OpenTheLookupDatabases},
     {"upgrade the databases and import", UpgradeAndImport},

@@ -12,6 +12,7 @@
 #include "tables/DatabaseHandles.h"
 #include "update/ApplyUpdate.h"
 #include "update/DuplicateRunCheck.h"
+#include "update/RecoverInterruptedUpdate.h"
 #include "update/UpdateList.h"
 
 #include <span>
@@ -36,6 +37,12 @@ struct Step {
 bool OpenTheLog(Update& run) {
     run.sheet.OpenLog();
     run.sheet.Log("**** Beginning update");
+    return true;
+}
+
+// An update that a crash interrupted is finished or undone before this one looks at any file.
+bool RecoverAnInterruptedUpdate(Update& run) {
+    RecoverInterruptedUpdate(run.sheet);
     return true;
 }
 
@@ -102,6 +109,7 @@ bool ReportTheOutcome(Update& run) {
 
 constexpr Step kBeforeTheWizard[] = {
     {"open the log", OpenTheLog},
+    {"recover an interrupted update", RecoverAnInterruptedUpdate},
     {"open the main database", OpenTheMainDatabase},
     {"fetch the manifest", FetchTheManifest},
     {"check the shared files", CheckTheSharedFiles},

@@ -2,7 +2,8 @@
 
 /// The update of an existing installation, the mode of a user whose settings name a home
 /// directory. Refuses while the product runs (the user is told; nothing is logged). Otherwise logs
-/// the run, opens the main database in the home directory, fetches the manifest and checks the
+/// the run, finishes or undoes an update that a crash interrupted (update/RecoverInterruptedUpdate.h),
+/// opens the main database in the home directory, fetches the manifest and checks the
 /// shared files, then runs the update wizard on a sheet that holds the installed InstallDirectory
 /// and InstallType (empty and -1 when the settings lack them, so the wizard asks). The wizard
 /// leaves the answers in the sheet and theUpdateList built from the manifest, as its list page

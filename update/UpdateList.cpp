@@ -51,7 +51,8 @@ void KeepWhere(std::vector<std::unique_ptr<Entry>>& entries, Keep keep) {
 
 template <class Entry>
 UpdateItem RowFor(const Entry& entry, std::int64_t fileTime) {
-    return UpdateItem{entry.Name, entry.Description, entry.Remarks, entry.Flags, fileTime};
+    return UpdateItem{entry.Name, entry.Description, entry.Remarks, entry.Flags,
+                      fileTime,   entry.Size,        entry.Sha256};
 }
 
 // The rules shared by modules and support files for a file that is missing or that is replaced

@@ -14,6 +14,8 @@ struct UpdateItem {
     std::string Remarks;
     std::int32_t Flags = 0;
     std::int64_t FileTime = -1; ///< Windows file time for the download; -1: keep the time of writing
+    std::string Size;           ///< the manifest's Size and Sha256 texts, which the download checks
+    std::string Sha256;
 };
 
 /// The work list that the list page shows and the update carries out: all module rows, then all

@@ -1,6 +1,7 @@
 #include "release/FetchUrl.h"
 
 #include "app/ScriptedUserInterface.h"
+#include "platform/Clock.h"
 #include "platform/WinTypes.h"
 #include "tests/release/LoopbackServer.h"
 
@@ -13,8 +14,15 @@ constexpr std::size_t kCapacity = 64 * 1024;
 
 class FetchUrl : public ::testing::Test {
 protected:
-    FetchUrl() { SetTransferLimitsForTesting(TransferLimits{kCapacity, 5, 1}); }
-    ~FetchUrl() override { SetTransferLimitsForTesting(std::nullopt); }
+    FetchUrl() {
+        SetTransferLimitsForTesting(TransferLimits{kCapacity, 5, 1});
+        // The pauses between attempts are recorded, not waited through.
+        tl::SetSleepForTesting([this](std::chrono::milliseconds pause) { pauses.push_back(pause.count()); });
+    }
+    ~FetchUrl() override {
+        tl::SetSleepForTesting({});
+        SetTransferLimitsForTesting(std::nullopt);
+    }
 
     std::string Url(const std::string& path) const { return server.BaseUrl() + path; }
 
@@ -42,6 +50,7 @@ protected:
 
     tltest::LoopbackServer server;
     ScopedScriptedUserInterface ui;
+    std::vector<long> pauses;
 };
 
 std::string Deflate(const std::string& data, int level) {
@@ -164,7 +173,9 @@ TEST_F(FetchUrl, AServerThatStopsSendingEndsTheTransfer) {
     ExpectOneError(InternalError("RIF102", 12002, Url("silent")));
     EXPECT_EQ(Fetch("stalls"), "(failed)");
     EXPECT_EQ(ui.Messages().back().text, InternalError("RIF102", 12002, Url("stalls")));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+    // Each fetch: the first attempt and three retries of a one-second window, 1, 2 and 4 s apart.
+    EXPECT_EQ(pauses, (std::vector<long>{1000, 2000, 4000, 1000, 2000, 4000}));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
 TEST_F(FetchUrl, ATransferCutShortIsAFailureNotAShortFile) {

@@ -324,3 +324,24 @@ TEST_F(UpdateRun, ARunThatDoesNotReachTheWorkSaysWhyAndChangesNoSetting) {
     EXPECT_EQ(ReadFile(win::HiveFile(win::HKEY_CURRENT_USER)), settings);
     EXPECT_EQ(wizardRuns.size(), 1u);
 }
+
+// Databases brought to the new level beside the old files would be a mix: the ladder waits.
+TEST_F(UpdateRun, AnUpdateWhoseFilesCannotAllBeFetchedChangesNoFileAndRunsNoLadder) {
+    InstallFirst();
+    tltest::MakeHistoricalDatabases(kLocalHome, 3);
+    SetSetting("DatabaseLevel", 3);
+    const std::string program = Installed("Tallymar.exe");
+    NewVersion("Tallymar.exe", "1.0.0.2");
+    NewVersion("TLMECF.EXE", "1.0.1.0");
+    Publish();
+    server.Serve("/CurrentVersion/TLMECF.EXE", "", 404);
+    RunUpdate(0);
+    const Lines lines = UpdateLogLines();
+    EXPECT_EQ(
+        Count(lines, "**** The update's files could not all be downloaded; no installed file was changed"),
+        1u);
+    EXPECT_EQ(lines.back(), "Update complete - failure");
+    EXPECT_EQ(Installed("Tallymar.exe"), program);
+    EXPECT_FALSE(std::filesystem::exists(Host(kProgramFolder + ".tlupdate")));
+    EXPECT_EQ(GetProfileInt("DatabaseLevel", 0), 3) << "the ladder did not run";
+}

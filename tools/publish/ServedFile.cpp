@@ -4,7 +4,7 @@
 #include "platform/HostFile.h"
 #include "platform/IoFaults.h"
 #include "platform/UniqueFd.h"
-#include "tools/publish/Sha256.h"
+#include "crypto/Sha256.h"
 #include "tools/publish/ZlibDeflater.h"
 
 #include <cerrno>

@@ -112,15 +112,32 @@ UninstallResult Uninstaller::Run(bool removeData, UninstallProgress* progress) {
         result.refused += outcome.refused ? 1 : 0;
     }
     const bool complete = result.failed == 0 && result.refused == 0;
-    if (complete)
+    if (complete) {
+        RemoveUpdateLock();
         Log("Uninstall finished - success");
-    else
+    } else
         Log(Format("**** Uninstall finished: %d steps failed, %d entries refused", result.failed,
                    result.refused));
     log_.Close();
     result.exitCode = complete ? kExitDone : kExitStepFailed;
     result.summary = Summary(result, removeData);
     return result;
+}
+
+// The update keeps its journal, its progress and the lock it takes while it works on the files in
+// the machine's "update" folder (update/UpdateJournal.h). With the product gone the lock is left
+// over and goes, with the folder when nothing else is in it; a journal of an interrupted update
+// stays, for it names files that the setup program must see to.
+void Uninstaller::RemoveUpdateLock() {
+    const std::filesystem::path folder = Machine::Current().Prefix() / "update";
+    std::error_code error;
+    std::filesystem::remove(folder / "lock", error);
+    if (error) {
+        Log(Format("**** Error %d trying to delete %s", error.value(), (folder / "lock").c_str()));
+        return;
+    }
+    if (std::filesystem::is_empty(folder, error) && !error)
+        std::filesystem::remove(folder, error);
 }
 
 Uninstaller::Outcome Uninstaller::Carry(const UninstallAction& action, bool allSucceeded) {

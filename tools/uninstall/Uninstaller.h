@@ -55,6 +55,7 @@ public:
 private:
     struct Outcome;
     Outcome Carry(const UninstallAction& action, bool allSucceeded);
+    void RemoveUpdateLock();
     Outcome Failed(DWORD code, const char* what, const UninstallAction& action);
     Outcome DeleteFile(const UninstallAction& action);
     Outcome RemoveFolder(const UninstallAction& action);

@@ -70,5 +70,5 @@ TEST_F(UninstallSampleRelease, AfterTheUpdateTheFilesItBroughtGoToo) {
     ASSERT_TRUE(Exists(installDirectory + "\\Creditors2025.ini")) << "release 2 brings it";
     const tltest::ProgramResult run = Uninstall({"--unattended"});
     EXPECT_EQ(run.status, 0) << run.out << run.err;
-    EXPECT_EQ(ListingDifference(Without(before, KeptData()), List(KeptData())), "");
+    EXPECT_EQ(ListingDifference(Without(before, KeptData()), List(KeptData())), "") << UninstallLog();
 }

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "crypto/OpenSslOwners.h"
+
 #include <cstddef>
-#include <memory>
+#include <cstdint>
 #include <string>
 #include <string_view>
-
-struct evp_md_ctx_st;
 
 /// SHA-256 of a byte stream, through OpenSSL's EVP interface. Throws std::runtime_error when
 /// OpenSSL cannot set up or run the digest (out of memory, a provider missing).
@@ -15,6 +15,7 @@ public:
 
     /// Adds bytes to the digest.
     void Update(std::string_view bytes);
+    void Update(const std::uint8_t* bytes, std::size_t count);
     /// Finishes the digest: 64 lower-case hexadecimal digits. The object is then spent.
     std::string HexDigest();
 
@@ -22,8 +23,5 @@ public:
     static std::string Of(std::string_view bytes);
 
 private:
-    struct ContextFree {
-        void operator()(evp_md_ctx_st* context) const;
-    };
-    std::unique_ptr<evp_md_ctx_st, ContextFree> context_;
+    EvpMdCtx context_;
 };
