@@ -70,7 +70,8 @@ void LoopbackServer::Dispatch(const httplib::Request& request, httplib::Response
     {
         std::lock_guard lock(mutex_);
         requests_.push_back(Request{request.path, request.get_header_value("User-Agent"),
-                                    request.get_header_value("Cache-Control")});
+                                    request.get_header_value("Cache-Control"),
+                                    request.get_header_value("Range"), request.get_header_value("If-Range")});
         const auto found = handlers_.find(request.path);
         if (found != handlers_.end())
             handler = found->second;

@@ -22,6 +22,8 @@ public:
         std::string path;
         std::string userAgent;
         std::string cacheControl;
+        std::string range;   ///< the Range header, empty when there is none
+        std::string ifRange; ///< the If-Range header
     };
 
     LoopbackServer();
