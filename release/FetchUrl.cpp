@@ -148,6 +148,13 @@ bool CheckStart(Receiver& receiver) {
         receiver.stop = Stop::WrongRange; // the file has changed under the transfer
         return false;
     }
+    // Some servers answer a Range request with 200 and only the range (its Content-Range says
+    // so): taken for the whole response, it would leave the file's tail as the file.
+    if (receiver.rangeFrom > 0 && status == 200 && !receiver.headers.contentRange.empty() &&
+        !RangeBeginsAt(receiver.headers.contentRange, 0)) {
+        receiver.stop = Stop::WrongRange;
+        return false;
+    }
     // The body of a 404 or 500 is the server's error page, never the file: it goes nowhere. A
     // part of a file that was not asked for is no file either.
     if (!IsSuccessStatus(status) || status == 206) {
