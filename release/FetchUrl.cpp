@@ -244,6 +244,13 @@ bool BrokeOff(CURLcode code, bool requestSent) {
     }
 }
 
+// No connection to the server at all. A first attempt that fails so fails the fetch; a retry that
+// does has met the outage that broke the transfer off, and the retries go on.
+bool IsUnreachable(DWORD error) {
+    return error == win::ERROR_INTERNET_CANNOT_CONNECT || error == win::ERROR_INTERNET_TIMEOUT ||
+           error == win::ERROR_INTERNET_NAME_NOT_RESOLVED;
+}
+
 enum class TransferOutcome { Received, Failed, OverCapacity, SinkRefused };
 
 // How one attempt ended; for a break the retry decides what comes next.
@@ -370,6 +377,8 @@ TransferOutcome Transfer(const std::string& url, const TransferLimits& limits, T
         case AttemptEnd::SinkRefused:
             return TransferOutcome::SinkRefused;
         case AttemptEnd::Failed:
+            if (retry > 1 && IsUnreachable(attempt.error))
+                break; // the outage that broke the transfer is not over yet: the next pause is longer
             win::SetLastError(attempt.error);
             return TransferOutcome::Failed;
         case AttemptEnd::BrokeOff:

@@ -198,6 +198,7 @@ TEST_F(FetchUrl, NoServerListeningIsRIF102) {
     std::string text;
     EXPECT_FALSE(FetchUrlToString(url, text));
     ExpectOneError(InternalError("RIF102", 12029, url));
+    EXPECT_TRUE(pauses.empty()) << "only a transfer that broke off is tried again";
 }
 
 TEST_F(FetchUrl, HttpsWorksAndCertificatesAreChecked) {

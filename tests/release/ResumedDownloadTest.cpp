@@ -1,3 +1,4 @@
+#include "platform/Clock.h"
 #include "release/DownloadFile.h"
 #include "tests/release/TestBytes.h"
 #include "tests/release/UpdateTestBase.h"
@@ -77,7 +78,7 @@ protected:
 
     bool Download() { return ::DownloadFile(sheet, "Tallymar.exe", FolderInstall, -1); }
     std::string Installed() { return ReadFile(Host(kTarget)); }
-    std::string Url() const { return server.BaseUrl() + "CurrentVersion/Tallymar.exe"; }
+    std::string Url() const { return theFileServerUrl + "CurrentVersion/Tallymar.exe"; }
 
     // "Range|If-Range" of each request.
     std::vector<std::string> RangesAsked() const {
@@ -188,6 +189,32 @@ TEST_F(ResumedDownload, WhenTheRetriesRunOutTheDownloadFailsAndTheOldFileStays) 
     EXPECT_THAT(Messages(), ElementsAre("Internal error RIF102 (12030) trying to download " + Url() +
                                             ". Please write down this message and contact technical support.",
                                         "Error downloading Tallymar.exe"));
+}
+
+TEST_F(ResumedDownload, AServerGoneForAWhileAfterABreakIsWaitedFor) {
+    const std::string file = tltest::Noise(kLarge);
+    auto gone = std::make_unique<tltest::LoopbackServer>();
+    const int port = gone->Port();
+    ServeCutting(*gone, {file, {kLarge / 2}});
+    theFileServerUrl = gone->BaseUrl();
+    // The server goes with the break and is back for the second retry, on its own port.
+    std::unique_ptr<tltest::LoopbackServer> back;
+    tl::SetSleepForTesting([&](std::chrono::milliseconds pause) {
+        pauses.push_back(pause.count());
+        gone.reset();
+        if (pauses.size() == 2) {
+            back = std::make_unique<tltest::LoopbackServer>(port);
+            ServeCutting(*back, {file, {}});
+        }
+    });
+    ASSERT_TRUE(Download());
+    EXPECT_TRUE(Installed() == file);
+    EXPECT_THAT(pauses, ElementsAre(1000, 2000));
+    const std::string half = std::to_string(kLarge / 2);
+    EXPECT_THAT(LogLines(), ElementsAre(Retry(kLarge / 2, 12030, 1, half), Retry(kLarge / 2, 12029, 2, half),
+                                        InstalledLine()));
+    ASSERT_EQ(back->Requests().size(), 1u);
+    EXPECT_EQ(back->Requests()[0].range, "bytes=" + half + "-");
 }
 
 TEST_F(ResumedDownload, AnErrorStatusIsTheServersAnswerAndIsNotTriedAgain) {
