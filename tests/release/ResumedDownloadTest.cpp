@@ -1,3 +1,4 @@
+#include "crypto/Sha256.h"
 #include "platform/Clock.h"
 #include "release/DownloadFile.h"
 #include "tests/release/TestBytes.h"
@@ -77,6 +78,12 @@ protected:
     ResumedDownload() { SetTransferLimitsForTesting(TransferLimits{8 * 1024 * 1024, 5, 2}); }
 
     bool Download() { return ::DownloadFile(sheet, "Tallymar.exe", FolderInstall, -1); }
+    // Checked against the Size and Sha256 of the file as installed, whose count and digest must
+    // go on over a resume and begin again over a restart.
+    bool Download(const std::string& file) {
+        return ::DownloadFile(sheet, "Tallymar.exe", FolderInstall, -1, std::to_string(file.size()),
+                              Sha256::Of(file));
+    }
     std::string Installed() { return ReadFile(Host(kTarget)); }
     std::string Url() const { return theFileServerUrl + "CurrentVersion/Tallymar.exe"; }
 
@@ -131,7 +138,7 @@ TEST_F(ResumedDownload, ACutConnectionResumesFromTheBytesAlreadyHeld) {
         const std::size_t half = served.size() / 2;
         const std::size_t most = served.size() * 3 / 4;
         ServeCutting(server, {served, {half, most}});
-        ASSERT_TRUE(Download());
+        ASSERT_TRUE(Download(file));
         EXPECT_TRUE(Installed() == file) << "the file, whole and inflated, byte for byte";
         EXPECT_THAT(NewRanges(), ElementsAre("|", From(half), From(most)));
         EXPECT_THAT(NewLines(), ElementsAre(Retry(half, 12030, 1, std::to_string(half)),
@@ -164,7 +171,7 @@ TEST_F(ResumedDownload, AServerThatDoesNotResumeHasTheTransferStartOver) {
     for (const auto& c : cases) {
         const int which = static_cast<int>(c.ranges);
         ServeCutting(server, {file, {half}, c.ranges});
-        ASSERT_TRUE(Download()) << which;
+        ASSERT_TRUE(Download(file)) << which;
         EXPECT_TRUE(Installed() == file) << which;
         EXPECT_THAT(NewRanges(), ElementsAreArray(c.asked)) << which;
         EXPECT_THAT(NewLines(), ElementsAreArray(c.lines)) << which;
