@@ -151,6 +151,10 @@ TEST_F(VerifiedDownload, AFileThatIsWhatTheManifestSaysIsInstalled) {
             Reset();
         }
     }
+    // An empty file goes out as an empty zlib stream, since an empty response is no file.
+    server.Serve(kPath, tltest::Deflate(""));
+    ASSERT_TRUE(Download("0", Sha256::Of("")));
+    EXPECT_EQ(ReadFile(Host(kTarget)), "");
 }
 
 TEST_F(VerifiedDownload, AnUnreadableSizeOrDigestIsLoggedAndNothingIsFetched) {
