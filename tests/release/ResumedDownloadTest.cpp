@@ -87,12 +87,12 @@ protected:
     std::string Installed() { return ReadFile(Host(kTarget)); }
     std::string Url() const { return theFileServerUrl + "CurrentVersion/Tallymar.exe"; }
 
-    // "Range|If-Range" of each request.
-    std::vector<std::string> RangesAsked() const {
+    // "Range|If-Range" of each request of this case.
+    std::vector<std::string> NewRanges() const {
         std::vector<std::string> ranges;
         for (const auto& request : server.Requests())
             ranges.push_back(request.range + "|" + request.ifRange);
-        return ranges;
+        return {ranges.begin() + static_cast<std::ptrdiff_t>(requestsBefore_), ranges.end()};
     }
     static std::string From(std::size_t byte) { return "bytes=" + std::to_string(byte) + "-|\"v1\""; }
 
@@ -116,10 +116,6 @@ protected:
     std::vector<std::string> NewLines() {
         const std::vector<std::string> all = LogLines();
         return {all.begin() + static_cast<std::ptrdiff_t>(linesBefore_), all.end()};
-    }
-    std::vector<std::string> NewRanges() const {
-        const std::vector<std::string> all = RangesAsked();
-        return {all.begin() + static_cast<std::ptrdiff_t>(requestsBefore_), all.end()};
     }
 
     std::size_t linesBefore_ = 0;
@@ -187,7 +183,7 @@ TEST_F(ResumedDownload, WhenTheRetriesRunOutTheDownloadFailsAndTheOldFileStays) 
     EXPECT_FALSE(Download());
     EXPECT_EQ(Installed(), "old program");
     EXPECT_THAT(FolderContents(kFolder), ElementsAre("Tallymar.exe"));
-    EXPECT_THAT(RangesAsked(), ElementsAre("|", From(cuts[0]), From(cuts[1]), From(cuts[2])));
+    EXPECT_THAT(NewRanges(), ElementsAre("|", From(cuts[0]), From(cuts[1]), From(cuts[2])));
     std::vector<std::string> lines;
     for (int retry = 1; retry <= 3; ++retry)
         lines.push_back(Retry(cuts[retry - 1], 12030, retry, std::to_string(cuts[retry - 1])));
