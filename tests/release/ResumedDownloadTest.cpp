@@ -128,11 +128,15 @@ TEST_F(ResumedDownload, ACutConnectionResumesFromTheBytesAlreadyHeld) {
     std::string text = tltest::Noise(kLarge);
     for (char& c : text)
         c = static_cast<char>('a' + (c & 15)); // deflate codes this, where it stores noise as it is
-    const std::pair<std::string, std::string> files[] = {{tltest::Noise(kLarge), tltest::Noise(kLarge)},
-                                                         {text, tltest::Deflate(text)}};
-    for (const auto& [file, served] : files) {
-        const std::size_t half = served.size() / 2;
-        const std::size_t most = served.size() * 3 / 4;
+    const std::string noise = tltest::Noise(kLarge);
+    const std::string deflated = tltest::Deflate(text);
+    // The installed file, what is served, and where the first two responses break off: half-way
+    // and three quarters, and also inside the zlib header, which the decoder reads in two pieces.
+    const std::tuple<const std::string&, const std::string&, std::size_t, std::size_t> files[] = {
+        {noise, noise, kLarge / 2, kLarge * 3 / 4},
+        {text, deflated, deflated.size() / 2, deflated.size() * 3 / 4},
+        {text, deflated, 1, 2}};
+    for (const auto& [file, served, half, most] : files) {
         ServeCutting(server, {served, {half, most}});
         ASSERT_TRUE(Download(file));
         EXPECT_TRUE(Installed() == file) << "the file, whole and inflated, byte for byte";
