@@ -106,9 +106,9 @@ TEST_F(VerifiedDownload, AFileThatIsNotWhatTheManifestSaysIsRefusedAndTheOldFile
 TEST_F(VerifiedDownload, AServerSendingMoreThanTheSizeStopsBeingReadThere) {
     // Far more than the capacity, made as it goes: only the Size can end the transfer early.
     constexpr std::size_t kEndless = std::size_t{1} << 30;
-    std::promise<std::size_t> sentPromise;
-    std::future<std::size_t> sent = sentPromise.get_future();
-    server.Handle(kPath, [&sentPromise](const httplib::Request&, httplib::Response& response) {
+    auto sentPromise = std::make_shared<std::promise<std::size_t>>();
+    std::future<std::size_t> sent = sentPromise->get_future();
+    server.Handle(kPath, [sentPromise](const httplib::Request&, httplib::Response& response) {
         auto total = std::make_shared<std::size_t>(0);
         response.set_content_provider(
             kEndless, "application/octet-stream",
@@ -120,7 +120,7 @@ TEST_F(VerifiedDownload, AServerSendingMoreThanTheSizeStopsBeingReadThere) {
                 *total += count;
                 return true;
             },
-            [total, &sentPromise](bool) { sentPromise.set_value(*total); });
+            [total, sentPromise](bool) { sentPromise->set_value(*total); });
     });
     EXPECT_FALSE(Download("1000", ""));
     ExpectRefused(Failed("1000 bytes", "more than 1000 bytes"), "plain");
