@@ -148,6 +148,13 @@ bool CheckStart(Receiver& receiver) {
         receiver.stop = Stop::WrongRange; // the file has changed under the transfer
         return false;
     }
+    // Some servers answer a Range request with 200 and only the range (its Content-Range says
+    // so): taken for the whole response, it would leave the file's tail as the file.
+    if (receiver.rangeFrom > 0 && status == 200 && !receiver.headers.contentRange.empty() &&
+        !RangeBeginsAt(receiver.headers.contentRange, 0)) {
+        receiver.stop = Stop::WrongRange;
+        return false;
+    }
     // The body of a 404 or 500 is the server's error page, never the file: it goes nowhere. A
     // part of a file that was not asked for is no file either.
     if (!IsSuccessStatus(status) || status == 206) {
@@ -235,6 +242,13 @@ bool BrokeOff(CURLcode code, bool requestSent) {
     default:
         return false;
     }
+}
+
+// No connection to the server at all. A first attempt that fails so fails the fetch; a retry that
+// does has met the outage that broke the transfer off, and the retries go on.
+bool IsUnreachable(DWORD error) {
+    return error == win::ERROR_INTERNET_CANNOT_CONNECT || error == win::ERROR_INTERNET_TIMEOUT ||
+           error == win::ERROR_INTERNET_NAME_NOT_RESOLVED;
 }
 
 enum class TransferOutcome { Received, Failed, OverCapacity, SinkRefused };
@@ -363,6 +377,8 @@ TransferOutcome Transfer(const std::string& url, const TransferLimits& limits, T
         case AttemptEnd::SinkRefused:
             return TransferOutcome::SinkRefused;
         case AttemptEnd::Failed:
+            if (retry > 1 && IsUnreachable(attempt.error))
+                break; // the outage that broke the transfer is not over yet: the next pause is longer
             win::SetLastError(attempt.error);
             return TransferOutcome::Failed;
         case AttemptEnd::BrokeOff:

@@ -48,11 +48,14 @@ void SetTransferLimitsForTesting(std::optional<TransferLimits> limits);
 ///
 /// A transfer that breaks off once the request is out (the connection reset or closed early, a
 /// stall) is tried again up to kTransferRetries times, after pauses of 1, 2 and 4 seconds
-/// (tl::SleepFor), each retry logged. A retry asks for the rest of the response with a Range
-/// request (and If-Range with the validator the server gave), unless the server said that it
-/// takes no ranges; a server that answers with the whole response (200) or a range that does not
-/// begin where the bytes stopped has the transfer start over, the sinks restarted. An answer
-/// with an HTTP error status is the server's answer and is not tried again.
+/// (tl::SleepFor), each retry logged; a retry that cannot reach the server (the outage that broke
+/// the transfer goes on) is one more broken attempt, where a first attempt that cannot fails. A
+/// retry asks for the rest of the response with a Range request (and If-Range with the validator
+/// the server gave), unless the server said that it takes no ranges; a server that answers with
+/// the whole response (200), with a range that does not begin where the bytes stopped, or with a
+/// 200 that carries only that range (its Content-Range says so) has the transfer start over, the
+/// sinks restarted. An answer with an HTTP error status is the server's answer and is not tried
+/// again.
 bool FetchUrlToBuffer(const std::string& url, TransferBuffer& result, const TransferLog& log = {});
 
 /// What became of a fetch into a sink.

@@ -101,7 +101,8 @@ TEST_F(FetchManifest, AttributeAndChildFormsBindAlikeAndAttributesWin) {
     EXPECT_EQ(sheet.updateLevel, 0) << "no UpdateLevel reads as 0";
 }
 
-TEST_F(FetchManifest, SizeAndSha256BindToNothingAndChangeNothing) {
+TEST_F(FetchManifest, SizeAndSha256AreReadAndChangeNothingElse) {
+    // Every field a reader that knows nothing of Size and Sha256 reads, then the two.
     const auto bind = [](const std::string& module, const std::string& supportFile) {
         XmlDocument document(false);
         std::vector<std::unique_ptr<XCurrentVersion>> objects;
@@ -110,20 +111,34 @@ TEST_F(FetchManifest, SizeAndSha256BindToNothingAndChangeNothing) {
         document.Bind(kManifestBinding, kManifestBindingCount, &objects);
         const XModule& m = *objects.at(0)->Modules.at(0);
         const XSupportFile& f = *objects.at(0)->SupportFiles.at(0);
-        return m.Name + "|" + m.Description + "|" + m.Version + "|" + m.Remarks + "|" + m.State + "|" +
-               std::to_string(m.Flags) + "|" + f.Name + "|" + f.Description + "|" + f.Date.Text() + "|" +
-               f.Time + "|" + f.Remarks + "|" + f.State + "|" + std::to_string(f.Flags);
+        return std::make_pair(m.Name + "|" + m.Description + "|" + m.Version + "|" + m.Remarks + "|" +
+                                  m.State + "|" + std::to_string(m.Flags) + "|" + f.Name + "|" +
+                                  f.Description + "|" + f.Date.Text() + "|" + f.Time + "|" + f.Remarks + "|" +
+                                  f.State + "|" + std::to_string(f.Flags),
+                              m.Size + "|" + m.Sha256 + "|" + f.Size + "|" + f.Sha256);
     };
     const std::string plain = "A.exe||1.2.3.4|||3|B.ini||04/18/2006|14:00:00|||2";
     EXPECT_EQ(bind("<Module Name=\"A.exe\" Version=\"1.2.3.4\" Flags=\"3\"/>",
                    "<SupportFile Name=\"B.ini\" Date=\"04/18/2006\" Time=\"14:00:00\" Flags=\"2\"/>"),
-              plain);
+              std::make_pair(plain, std::string("|||")));
     EXPECT_EQ(
         bind("<Module Name=\"A.exe\" Version=\"1.2.3.4\" Flags=\"3\" Size=\"20000\" Sha256=\"" +
                  std::string(64, 'a') + "\"/>",
              "<SupportFile Name=\"B.ini\" Date=\"04/18/2006\" Time=\"14:00:00\" Flags=\"2\"><Size>0</Size>"
              "<Sha256>e3b0</Sha256></SupportFile>"),
-        plain);
+        std::make_pair(plain, "20000|" + std::string(64, 'a') + "|0|e3b0"));
+
+    // Through the fetch, as tlpublish writes them: the run reads the rest as it always did.
+    ASSERT_TRUE(Fetch("<CurrentVersion UpdateLevel=\"4\"><Module Name=\"A.exe\" Version=\"1.0.0.1\" "
+                      "Size=\"11\" Sha256=\"" +
+                      std::string(64, 'F') +
+                      "\"/><SupportFile Name=\"B.ini\" Flags=\"2\" Size=\"7\"/></CurrentVersion>"));
+    EXPECT_EQ(sheet.updateLevel, 4);
+    EXPECT_EQ(First().Modules.at(0)->Version, "1.0.0.1");
+    EXPECT_EQ(First().Modules.at(0)->Sha256, std::string(64, 'F'));
+    EXPECT_EQ(First().SupportFiles.at(0)->Size, "7");
+    EXPECT_EQ(First().SupportFiles.at(0)->Flags, 2);
+    EXPECT_THAT(LogLines(), ElementsAre(FetchingLine(), kUnchecked));
 }
 
 TEST_F(FetchManifest, TwoManifestsAreBoundAndTheFirstIsUsed) {

@@ -5,6 +5,7 @@
 #include "platform/WinTypes.h"
 #include "tests/release/LoopbackServer.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -198,6 +199,7 @@ TEST_F(FetchUrl, NoServerListeningIsRIF102) {
     std::string text;
     EXPECT_FALSE(FetchUrlToString(url, text));
     ExpectOneError(InternalError("RIF102", 12029, url));
+    EXPECT_TRUE(pauses.empty()) << "only a transfer that broke off is tried again";
 }
 
 TEST_F(FetchUrl, HttpsWorksAndCertificatesAreChecked) {
@@ -213,4 +215,32 @@ TEST_F(FetchUrl, HttpsWorksAndCertificatesAreChecked) {
     SetTransferLimitsForTesting(TransferLimits{kCapacity, 5, 1, tls + "self_signed_127.0.0.1.crt"});
     ASSERT_TRUE(FetchUrlToString(url, text));
     EXPECT_EQ(text, "<CurrentVersion/>");
+}
+
+TEST_F(FetchUrl, ABrokenTransferResumesIntoTheBufferWithTheServerLibrarysOwnRanges) {
+    const std::string body = Pattern(50000);
+    auto requests = std::make_shared<std::atomic<int>>(0);
+    server.Handle("/manifest", [body, requests](const httplib::Request&, httplib::Response& response) {
+        const bool cut = (*requests)++ == 0;
+        response.set_content_provider(
+            body.size(), "application/octet-stream",
+            [body, cut](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                if (cut && offset >= 20000)
+                    return false;
+                return sink.write(body.data() + offset, std::min<std::size_t>(length, 10000));
+            });
+    });
+    std::vector<std::string> log;
+    std::string text;
+    ASSERT_TRUE(
+        FetchUrlToString(Url("manifest"), text, [&log](const std::string& line) { log.push_back(line); }));
+    EXPECT_TRUE(text == body);
+    ASSERT_EQ(server.Requests().size(), 2u);
+    EXPECT_EQ(server.Requests()[1].range, "bytes=20000-");
+    EXPECT_EQ(server.Requests()[1].ifRange, "") << "the server gave no validator";
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"**** Transfer of " + Url("manifest") +
+                                        " broke off after 20000 bytes (error 12030); retry 1 of 3 in 1 s, "
+                                        "from byte 20000"}));
+    EXPECT_TRUE(ui.Messages().empty());
 }

@@ -8,18 +8,23 @@ LoopbackServer::LoopbackServer() : server_(std::make_unique<httplib::Server>()) 
     Start();
 }
 
+LoopbackServer::LoopbackServer(int port) : server_(std::make_unique<httplib::Server>()) {
+    Start(port);
+}
+
 LoopbackServer::LoopbackServer(const std::string& certificateFile, const std::string& keyFile)
     : server_(std::make_unique<httplib::SSLServer>(certificateFile.c_str(), keyFile.c_str())),
       scheme_("https") {
     Start();
 }
 
-void LoopbackServer::Start() {
+void LoopbackServer::Start(int port) {
     // One handler for everything, registered before the server runs: tests add paths later.
     server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         Dispatch(request, response);
     });
-    port_ = server_->bind_to_any_port("127.0.0.1");
+    port_ = port == 0 ? server_->bind_to_any_port("127.0.0.1")
+                      : (server_->bind_to_port("127.0.0.1", port) ? port : -1);
     if (port_ <= 0)
         throw std::runtime_error("cannot bind a loopback port");
     thread_ = std::thread([this] { server_->listen_after_bind(); });
@@ -70,7 +75,8 @@ void LoopbackServer::Dispatch(const httplib::Request& request, httplib::Response
     {
         std::lock_guard lock(mutex_);
         requests_.push_back(Request{request.path, request.get_header_value("User-Agent"),
-                                    request.get_header_value("Cache-Control")});
+                                    request.get_header_value("Cache-Control"),
+                                    request.get_header_value("Range"), request.get_header_value("If-Range")});
         const auto found = handlers_.find(request.path);
         if (found != handlers_.end())
             handler = found->second;

@@ -22,9 +22,13 @@ public:
         std::string path;
         std::string userAgent;
         std::string cacheControl;
+        std::string range;   ///< the Range header, empty when there is none
+        std::string ifRange; ///< the If-Range header
     };
 
     LoopbackServer();
+    /// On a port of the test's choosing, as a server that comes back after it was gone.
+    explicit LoopbackServer(int port);
     /// An https server with this certificate and key.
     LoopbackServer(const std::string& certificateFile, const std::string& keyFile);
     LoopbackServer(const LoopbackServer&) = delete;
@@ -49,7 +53,7 @@ public:
 private:
     void Dispatch(const httplib::Request& request, httplib::Response& response);
 
-    void Start();
+    void Start(int port = 0);
 
     std::unique_ptr<httplib::Server> server_;
     std::string scheme_ = "http";

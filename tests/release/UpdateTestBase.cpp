@@ -1,6 +1,7 @@
 #include "tests/release/UpdateTestBase.h"
 
 #include "app/AppConstants.h"
+#include "platform/Clock.h"
 #include "platform/Registry.h"
 #include "release/TrustedReleaseKeys.h"
 
@@ -19,6 +20,7 @@ void TrustReleaseKeys(const std::vector<std::string>& keys) {
 UpdateTestBase::UpdateTestBase() {
     theFileServerUrl = server.BaseUrl();
     SetTransferLimitsForTesting(TransferLimits{1024 * 1024, 5, 1});
+    tl::SetSleepForTesting([this](std::chrono::milliseconds pause) { pauses.push_back(pause.count()); });
     // Whatever keys the build trusts, these tests trust only those they name.
     SetBuiltInReleaseKeysForTesting(std::vector<std::string>{});
     sheet.installDirectory = kInstallDirectory;
@@ -27,6 +29,7 @@ UpdateTestBase::UpdateTestBase() {
 }
 
 UpdateTestBase::~UpdateTestBase() {
+    tl::SetSleepForTesting({});
     SetTransferLimitsForTesting(std::nullopt);
 }
 

@@ -33,6 +33,8 @@ protected:
     /// Names of the files in a folder of the machine (hidden ones included), sorted.
     std::vector<std::string> FolderContents(const std::string& windowsFolder);
 
+    /// The pauses between the attempts of a transfer, in milliseconds: recorded, not waited.
+    std::vector<long> pauses;
     LoopbackServer server;
     ScopedScriptedUserInterface ui;
     CSetupSheet sheet{CSetupSheet::kUpdateCaptionId};

@@ -1,3 +1,6 @@
+#include "release/DownloadFile.h"
+#include "tests/release/TestBytes.h"
+#include "tests/release/UpdateTestBase.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestMachine.h"
 #include "tools/serve/ByteRange.h"
@@ -227,4 +230,99 @@ TEST(ByteRange, ReadsOneRangeOfAFile) {
             EXPECT_EQ(range.length, c.length) << c.header;
         }
     }
+}
+
+namespace {
+
+// The program downloading from tlserve through a loopback relay that drops the first connection
+// half-way, as a broken network would.
+class TlserveResume : public tltest::UpdateTestBase {
+protected:
+    static constexpr std::size_t kSize = 3 * 1024 * 1024;
+
+    TlserveResume() {
+        SetTransferLimitsForTesting(TransferLimits{8 * 1024 * 1024, 5, 2});
+        Put(served_.Path() / "CurrentVersion" / "Tallymar.exe", file_);
+        tlserve_ = std::make_unique<tltest::ChildProcess>(
+            std::vector<std::string>{TL_SERVE_PROGRAM, served_.Path().string(), "--port", "0"});
+        const std::optional<std::string> banner = tlserve_->ReadLine();
+        const std::size_t port = banner ? banner->rfind(':') : std::string::npos;
+        if (port == std::string::npos)
+            throw std::runtime_error("tlserve did not start");
+        server.Handle("/CurrentVersion/Tallymar.exe",
+                      [this, port = std::stoi(banner->substr(port + 1))](const httplib::Request& request,
+                                                                         httplib::Response& response) {
+                          Relay(port, request, response);
+                      });
+    }
+
+    void Relay(int port, const httplib::Request& request, httplib::Response& response) {
+        httplib::Headers headers;
+        for (const char* name : {"Range", "If-Range"}) {
+            if (request.has_header(name))
+                headers.emplace(name, request.get_header_value(name));
+        }
+        httplib::Client client("127.0.0.1", port);
+        const httplib::Result answer = client.Get(request.path, headers);
+        if (!answer) {
+            response.status = 502;
+            return;
+        }
+        response.status = answer->status;
+        for (const char* name : {"Content-Range", "Accept-Ranges", "Last-Modified"}) {
+            if (answer->has_header(name))
+                response.set_header(name, answer->get_header_value(name));
+        }
+        const bool first = relayed_++ == 0;
+        if (first && betweenAttempts_)
+            betweenAttempts_();
+        const std::size_t end = first ? answer->body.size() / 2 : answer->body.size();
+        response.set_chunked_content_provider(
+            "application/octet-stream",
+            [body = answer->body, end](std::size_t offset, httplib::DataSink& sink) {
+                if (offset >= body.size()) {
+                    sink.done();
+                    return true;
+                }
+                return offset < end &&
+                       sink.write(body.data() + offset, std::min<std::size_t>(65536, end - offset));
+            });
+    }
+
+    const std::string file_ = tltest::Noise(kSize);
+    tltest::TempFolder served_;
+    std::unique_ptr<tltest::ChildProcess> tlserve_;
+    std::atomic<int> relayed_{0};
+    std::function<void()> betweenAttempts_; ///< runs once the first answer is in
+};
+
+} // namespace
+
+TEST_F(TlserveResume, ResumesAFileCutHalfWayWithARangeOfTheSameVersion) {
+    ASSERT_TRUE(::DownloadFile(sheet, "Tallymar.exe", FolderInstall, -1));
+    EXPECT_TRUE(ReadFile(Host(std::string(kInstallDirectory) + "\\Tallymar.exe")) == file_);
+    const std::vector<tltest::LoopbackServer::Request> requests = server.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[1].range, "bytes=" + std::to_string(kSize / 2) + "-");
+    EXPECT_THAT(requests[1].ifRange, testing::EndsWith(" GMT")) << "its Last-Modified date";
+    EXPECT_EQ(tlserve_->ReadLine(), "GET /CurrentVersion/Tallymar.exe 200 " + std::to_string(kSize));
+    EXPECT_EQ(tlserve_->ReadLine(),
+              "GET /CurrentVersion/Tallymar.exe 206 " + std::to_string(kSize - kSize / 2));
+}
+
+TEST_F(TlserveResume, AFileThatChangedBetweenTheAttemptsIsReceivedAgainFromTheStart) {
+    const std::string newer = tltest::Noise(kSize + 100).substr(100);
+    const fs::path path = served_.Path() / "CurrentVersion" / "Tallymar.exe";
+    betweenAttempts_ = [&] {
+        Put(path, newer);
+        const timespec later[2] = {{0, UTIME_OMIT}, {std::time(nullptr) + 3600, 0}};
+        EXPECT_EQ(::utimensat(AT_FDCWD, path.c_str(), later, 0), 0);
+    };
+    ASSERT_TRUE(::DownloadFile(sheet, "Tallymar.exe", FolderInstall, -1));
+    EXPECT_TRUE(ReadFile(Host(std::string(kInstallDirectory) + "\\Tallymar.exe")) == newer)
+        << "the new version whole, never the old one's start with the new one's end";
+    EXPECT_EQ(tlserve_->ReadLine(), "GET /CurrentVersion/Tallymar.exe 200 " + std::to_string(kSize));
+    EXPECT_EQ(tlserve_->ReadLine(), "GET /CurrentVersion/Tallymar.exe 200 " + std::to_string(kSize));
+    EXPECT_THAT(LogLines(), testing::Contains("**** The file server did not resume " + server.BaseUrl() +
+                                              "CurrentVersion/Tallymar.exe; receiving it from the start"));
 }
