@@ -44,6 +44,45 @@ struct CurlListDeleter {
 using CurlEasy = std::unique_ptr<CURL, CurlEasyDeleter>;
 using CurlList = std::unique_ptr<curl_slist, CurlListDeleter>;
 
+// One idle easy handle kept between transfers: its connection cache lets the next fetch from the
+// file server go out on the connection (and the TLS session) of the last one instead of a new
+// one for every file. A handle is taken for a transfer and given back after it; a second one in
+// use at the same time (another thread) is simply cleaned up when it is given back.
+std::mutex idleMutex;
+CurlEasy& IdleHandle() {
+    static CurlEasy idle;
+    return idle;
+}
+
+class HandleLease {
+public:
+    HandleLease() {
+        {
+            std::lock_guard lock(idleMutex);
+            handle_ = std::move(IdleHandle());
+        }
+        if (handle_)
+            curl_easy_reset(handle_.get());
+        else
+            handle_.reset(curl_easy_init());
+    }
+    HandleLease(const HandleLease&) = delete;
+    HandleLease& operator=(const HandleLease&) = delete;
+    ~HandleLease() {
+        if (!handle_)
+            return;
+        std::lock_guard lock(idleMutex);
+        if (!IdleHandle())
+            IdleHandle() = std::move(handle_);
+    }
+
+    CURL* get() const { return handle_.get(); }
+    explicit operator bool() const { return handle_ != nullptr; }
+
+private:
+    CurlEasy handle_;
+};
+
 // Appends a header; the list stays owned by one owner even when curl_slist_append fails.
 bool AddHeader(CurlList& list, const char* header) {
     curl_slist* longer = curl_slist_append(list.get(), header);
@@ -304,7 +343,7 @@ bool MakeHeaders(CurlList& headers, const Resume& resume, std::size_t rangeFrom)
 // One GET, its body handed to the sink after the bytes it already holds.
 Attempt TransferOnce(const std::string& url, const TransferLimits& limits, TransferSink& sink,
                      Resume& resume) {
-    CurlEasy curl(curl_easy_init());
+    const HandleLease curl;
     CurlList headers;
     const std::size_t rangeFrom = resume.takesRanges ? resume.held : 0;
     if (!curl || !MakeHeaders(headers, resume, rangeFrom))
@@ -552,6 +591,15 @@ CurlGlobalScope::CurlGlobalScope() {
     curl_global_init(CURL_GLOBAL_DEFAULT);
 }
 
+void CloseIdleTransferConnection() {
+    CurlEasy idle;
+    {
+        std::lock_guard lock(idleMutex);
+        idle = std::move(IdleHandle());
+    }
+}
+
 CurlGlobalScope::~CurlGlobalScope() {
+    CloseIdleTransferConnection();
     curl_global_cleanup();
 }

@@ -77,6 +77,10 @@ bool FetchUrlToString(const std::string& url, std::string& text, const TransferL
 
 /// Initialises the transfer library for the process, once, before any other thread runs; main
 /// holds one for the whole run.
+/// Closes the connection that the last fetch left open for the next one (the next fetch opens a
+/// new one). For a server that is about to go away in this process; never fails.
+void CloseIdleTransferConnection();
+
 class CurlGlobalScope {
 public:
     CurlGlobalScope();

@@ -83,6 +83,19 @@ TEST_F(FetchUrl, FetchesTheExactBytesWithOurHeaders) {
     EXPECT_TRUE(ui.Messages().empty());
 }
 
+// A release of hundreds of files is fetched over one connection, not one connection a file.
+TEST_F(FetchUrl, FetchesOneAfterAnotherOnOneConnection) {
+    server.Serve("/a", "first");
+    server.Serve("/b", "second");
+    EXPECT_EQ(Fetch("a"), "first");
+    EXPECT_EQ(Fetch("b"), "second");
+    ASSERT_EQ(server.Requests().size(), 2u);
+    EXPECT_EQ(server.Requests()[0].clientPort, server.Requests()[1].clientPort);
+    CloseIdleTransferConnection();
+    EXPECT_EQ(Fetch("a"), "first");
+    EXPECT_NE(server.Requests()[2].clientPort, server.Requests()[1].clientPort);
+}
+
 TEST_F(FetchUrl, InflatesOnlyResponsesThatBeginWithTheDefaultZlibHeader) {
     const std::string text = "<CurrentVersion>" + std::string(5000, 'x') + "</CurrentVersion>";
     const std::string defaultLevel = Deflate(text, Z_DEFAULT_COMPRESSION);

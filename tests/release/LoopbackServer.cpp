@@ -1,5 +1,7 @@
 #include "tests/release/LoopbackServer.h"
 
+#include "release/FetchUrl.h"
+
 #include <chrono>
 
 namespace tltest {
@@ -19,6 +21,10 @@ LoopbackServer::LoopbackServer(const std::string& certificateFile, const std::st
 }
 
 void LoopbackServer::Start(int port) {
+    // The headers and the body of a response go out in two writes; with Nagle's algorithm the
+    // body of every response after the first on a kept connection would wait for the client's
+    // delayed acknowledgement, as no real file server lets it.
+    server_->set_tcp_nodelay(true);
     // One handler for everything, registered before the server runs: tests add paths later.
     server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         Dispatch(request, response);
@@ -40,6 +46,9 @@ LoopbackServer::~LoopbackServer() {
         stopped_ = true;
     }
     stopping_.notify_all();
+    // The connection that the transfer keeps for its next fetch holds one of the server's
+    // threads until the server's keep-alive time runs out; the server stops at once without it.
+    CloseIdleTransferConnection();
     server_->stop();
     thread_.join();
 }
@@ -74,9 +83,9 @@ void LoopbackServer::Dispatch(const httplib::Request& request, httplib::Response
     Handler handler;
     {
         std::lock_guard lock(mutex_);
-        requests_.push_back(Request{request.path, request.get_header_value("User-Agent"),
-                                    request.get_header_value("Cache-Control"),
-                                    request.get_header_value("Range"), request.get_header_value("If-Range")});
+        requests_.push_back(Request{
+            request.path, request.get_header_value("User-Agent"), request.get_header_value("Cache-Control"),
+            request.get_header_value("Range"), request.get_header_value("If-Range"), request.remote_port});
         const auto found = handlers_.find(request.path);
         if (found != handlers_.end())
             handler = found->second;

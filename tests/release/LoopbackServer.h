@@ -24,6 +24,7 @@ public:
         std::string cacheControl;
         std::string range;   ///< the Range header, empty when there is none
         std::string ifRange; ///< the If-Range header
+        int clientPort = 0;  ///< the client's end of the connection the request came on
     };
 
     LoopbackServer();
