@@ -106,6 +106,9 @@ StaticFileServer::StaticFileServer(const std::filesystem::path& root, std::FILE*
     });
     // A client that keeps its connection open must not hold up the end of the server for long.
     server_.set_keep_alive_timeout(1);
+    // A release is fetched file after file on one connection; the library's default of five
+    // requests a connection would make a client of a 500-file release connect a hundred times.
+    server_.set_keep_alive_max_count(1000);
     // The headers and the body of a response go out in separate writes: with Nagle's algorithm
     // the body of every response after the first on a kept-alive connection would wait for the
     // client's delayed acknowledgement of the headers, 40 ms a file.
