@@ -1,5 +1,6 @@
 #include "platform/UniqueFd.h"
 #include "tests/release/LoopbackServer.h"
+#include "tests/release/TestBytes.h"
 #include "tests/support/TestMachine.h"
 
 #include <fcntl.h>
@@ -20,14 +21,7 @@ constexpr std::size_t kPiece = 1 << 20;
 // A megabyte of bytes that compress poorly, repeated for the whole plain file.
 const std::string& Piece() {
     static const std::string piece = [] {
-        std::string bytes(kPiece, '\0');
-        std::uint32_t state = 2463534242u;
-        for (char& byte : bytes) {
-            state ^= state << 13;
-            state ^= state >> 17;
-            state ^= state << 5;
-            byte = static_cast<char>(state & 0xFF);
-        }
+        std::string bytes = tltest::Noise(kPiece);
         bytes[0] = 'M'; // never a zlib header
         return bytes;
     }();

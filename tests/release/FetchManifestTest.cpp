@@ -2,6 +2,7 @@
 
 #include "release/DownloadFile.h"
 #include "release/ManifestBinding.h"
+#include "tests/release/TestBytes.h"
 #include "tests/release/UpdateTestBase.h"
 
 #include <gmock/gmock.h>
@@ -23,14 +24,7 @@ protected:
     static constexpr const char* kUnchecked = "Manifest signature not checked: no trusted release key";
 };
 
-std::string Deflate(const std::string& data) {
-    uLongf size = compressBound(static_cast<uLong>(data.size()));
-    std::string out(size, '\0');
-    compress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(data.data()),
-             static_cast<uLong>(data.size()));
-    out.resize(size);
-    return out;
-}
+using tltest::Deflate;
 
 } // namespace
 

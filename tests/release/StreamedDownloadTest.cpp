@@ -1,5 +1,6 @@
 #include "release/DownloadFile.h"
 #include "release/FetchUrl.h"
+#include "tests/release/TestBytes.h"
 #include "tests/release/UpdateTestBase.h"
 
 #include <gmock/gmock.h>
@@ -13,14 +14,7 @@ namespace {
 constexpr std::size_t kCapacity = 64 * 1024;
 constexpr const char* kFolder = "C:\\Program Files\\Fenmore Software\\Tallymar";
 
-std::string Deflate(const std::string& data) {
-    uLongf size = compressBound(static_cast<uLong>(data.size()));
-    std::string out(size, '\0');
-    compress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(data.data()),
-             static_cast<uLong>(data.size()));
-    out.resize(size);
-    return out;
-}
+using tltest::Deflate;
 
 // Bytes that deflate does not shrink much, so a stream of the capacity spans many pieces.
 std::string Noise(std::size_t size) {
