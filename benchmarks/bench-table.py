@@ -73,6 +73,8 @@ def table(rows):
                           figure(row["ours"]["stats"]) if index == 0 else "", peer["name"],
                           figure(peer["stats"]), "%.2f" % peer["ratio"] if peer["ratio"] is not None else "-",
                           "%s %g" % (target["op"], target["ratio"]) if target else "", met])
+    # A peer such as "curl | pigz" must not split its cell.
+    lines = [[str(cell).replace("|", "\\|") for cell in line] for line in lines]
     widths = [max(len(str(line[i])) for line in lines + [header]) for i in range(len(header))]
     out = []
     for line in [header, ["-" * w for w in widths]] + lines:
