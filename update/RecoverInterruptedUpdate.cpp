@@ -2,6 +2,7 @@
 
 #include "app/CSetupSheet.h"
 #include "platform/AtomicFile.h"
+#include "platform/LastError.h"
 #include "update/JournalSteps.h"
 #include "update/UpdateJournal.h"
 
@@ -51,6 +52,10 @@ void RecoverInterruptedUpdate(CSetupSheet& sheet) {
         sheet.Log("**** The staging folders of an interrupted update cannot all be removed");
         return;
     }
-    RemoveUpdateJournal();
+    if (const int removed = RemoveUpdateJournal(); removed != 0) {
+        sheet.Log("**** Error %d trying to delete %s", static_cast<int>(win::ErrorFromErrno(removed)),
+                  UpdateJournalFile().c_str());
+        return;
+    }
     tl::AtomicFile::RemoveStaleTemporaries(UpdateJournalFolder());
 }

@@ -197,6 +197,19 @@ bool StagedUpdate::FailCommit(const File& file, DWORD error) {
     sheet_.Log("**** Error %d trying to install %s; every file of the update is put back as it was",
                static_cast<int>(error), file.dest.c_str());
     ShowFileError(error, file.dest);
+    return PutEverythingBack();
+}
+
+bool StagedUpdate::FailToFinish(DWORD error) {
+    const std::string journal = UpdateJournalFile().string();
+    sheet_.Log("**** Error %d trying to record the end of the update in %s; every file of the update is "
+               "put back as it was",
+               static_cast<int>(error), journal.c_str());
+    ShowFileError(error, journal);
+    return PutEverythingBack();
+}
+
+bool StagedUpdate::PutEverythingBack() {
     if (UndoJournalSteps(sheet_, journal_, stepsDone_ + 1)) {
         RemoveStagingFolders(journal_);
         RemoveUpdateJournal();
@@ -261,12 +274,17 @@ bool StagedUpdate::Commit() {
             return false;
     }
     // Every step is on disk before the journal says so; only then do the backups go.
-    if (SyncJournalFolders(journal_) != 0 ||
-        WriteJournalProgress(JournalProgress{JournalProgress::State::Done, 0}) != win::ERROR_SUCCESS)
-        return FailCommit(files_.back(), win::ERROR_IO_DEVICE);
+    if (const int synced = SyncJournalFolders(journal_); synced != 0)
+        return FailToFinish(win::ErrorFromErrno(synced));
+    if (const DWORD written = WriteJournalProgress(JournalProgress{JournalProgress::State::Done, 0});
+        written != win::ERROR_SUCCESS)
+        return FailToFinish(written);
     // Backups that cannot be removed leave the journal for the next run, which completes it.
-    if (RemoveStagingFolders(journal_) == 0)
-        RemoveUpdateJournal();
+    if (RemoveStagingFolders(journal_) != 0)
+        sheet_.Log("**** The update's staging folders cannot all be removed yet; the next run removes them");
+    else if (const int removed = RemoveUpdateJournal(); removed != 0)
+        sheet_.Log("**** Error %d trying to delete %s", static_cast<int>(win::ErrorFromErrno(removed)),
+                   UpdateJournalFile().c_str());
     lock_.reset();
     // The uninstaller learns of the update's files only once they are the installation's.
     for (const File& file : files_) {

@@ -64,6 +64,8 @@ private:
     bool CommitFile(File& file);
     bool RecordStep();
     bool FailCommit(const File& file, DWORD error);
+    bool FailToFinish(DWORD error);
+    bool PutEverythingBack();
     void LogCommitted(File& file);
 
     CSetupSheet& sheet_;
