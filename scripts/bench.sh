@@ -20,23 +20,9 @@ while [[ $# -gt 0 ]]; do
 done
 [[ $runs =~ ^[0-9]+$ && $runs -ge 5 ]] || { echo "bench.sh: --runs takes a number of at least 5" >&2; exit 2; }
 
-scripts/install-deps.sh
 # The peers: pugixml and libxml2 (the manifest), curl and pigz (the downloads), GNU time (the
 # peers' peak memory). OpenSSL's libcrypto (Blowfish) comes with libssl-dev of the build.
-peers=(libpugixml-dev libxml2-dev curl pigz time)
-missing=()
-for package in "${peers[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-    [[ "$status" == "install ok installed" ]] || missing+=("$package")
-done
-if [[ ${#missing[@]} -gt 0 ]]; then
-    echo "Installing the peers: ${missing[*]}"
-    sudo=""
-    [[ $(id -u) -ne 0 ]] && sudo="sudo"
-    export DEBIAN_FRONTEND=noninteractive
-    $sudo apt-get update -q >/dev/null
-    $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
-fi
+scripts/install-deps.sh libpugixml-dev libxml2-dev curl pigz time
 
 launcher=()
 if command -v ccache >/dev/null; then

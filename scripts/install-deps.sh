@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs every package the build and the tests need, with apt, when it is missing.
-# Idempotent and quiet when everything is already there.
+# Installs every package the build and the tests need, with apt, when it is missing, and the
+# packages named as arguments (scripts/bench.sh names its peers). Idempotent and quiet when
+# everything is already there.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,7 @@ packages=(
     libssl-dev libcrypt-dev liblnk-utils
     python3
     dpkg-dev lintian
+    "$@"
 )
 
 missing=()
