@@ -152,10 +152,6 @@ bool ReadLines(std::istream& lines, UpdateJournal& journal, std::string& problem
 
 } // namespace
 
-fs::path UpdateJournalFolder() {
-    return tl::Machine::Current().Prefix() / "update";
-}
-
 fs::path UpdateJournalFile() {
     return UpdateJournalFolder() / "journal";
 }
@@ -245,7 +241,7 @@ int RemoveUpdateJournal() {
 std::optional<JournalLock> JournalLock::TryTake() {
     std::error_code error;
     fs::create_directories(UpdateJournalFolder(), error);
-    tl::UniqueFd fd(::open((UpdateJournalFolder() / "lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
+    tl::UniqueFd fd(::open(UpdateLockFile().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
     if (!fd || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
         return std::nullopt;
     return JournalLock(std::move(fd));

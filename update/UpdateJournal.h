@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/UpdateStateFiles.h"
 #include "platform/UniqueFd.h"
 #include "platform/WinTypes.h"
 
@@ -55,8 +56,7 @@ struct JournalProgress {
     std::size_t stepsDone = 0; ///< with State::Steps
 };
 
-/// The journal's folder in the machine prefix and its files.
-std::filesystem::path UpdateJournalFolder();
+/// The journal and its progress, in UpdateJournalFolder() (app/UpdateStateFiles.h).
 std::filesystem::path UpdateJournalFile();
 std::filesystem::path UpdateProgressFile();
 

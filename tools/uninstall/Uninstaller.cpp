@@ -1,5 +1,6 @@
 #include "tools/uninstall/Uninstaller.h"
 
+#include "app/UpdateStateFiles.h"
 #include "platform/Format.h"
 #include "platform/LastError.h"
 #include "platform/LocalShares.h"
@@ -125,19 +126,18 @@ UninstallResult Uninstaller::Run(bool removeData, UninstallProgress* progress) {
 }
 
 // The update keeps its journal, its progress and the lock it takes while it works on the files in
-// the machine's "update" folder (update/UpdateJournal.h). With the product gone the lock is left
-// over and goes, with the folder when nothing else is in it; a journal of an interrupted update
-// stays, for it names files that the setup program must see to.
+// the machine's "update" folder. With the product gone the lock is left over and goes, with the
+// folder when nothing else is in it; a journal of an interrupted update stays, for it names files
+// that the setup program must see to.
 void Uninstaller::RemoveUpdateLock() {
-    const std::filesystem::path folder = Machine::Current().Prefix() / "update";
     std::error_code error;
-    std::filesystem::remove(folder / "lock", error);
+    std::filesystem::remove(UpdateLockFile(), error);
     if (error) {
-        Log(Format("**** Error %d trying to delete %s", error.value(), (folder / "lock").c_str()));
+        Log(Format("**** Error %d trying to delete %s", error.value(), UpdateLockFile().c_str()));
         return;
     }
-    if (std::filesystem::is_empty(folder, error) && !error)
-        std::filesystem::remove(folder, error);
+    if (std::filesystem::is_empty(UpdateJournalFolder(), error) && !error)
+        std::filesystem::remove(UpdateJournalFolder(), error);
 }
 
 Uninstaller::Outcome Uninstaller::Carry(const UninstallAction& action, bool allSucceeded) {
