@@ -37,11 +37,11 @@ struct Row {
     std::string id;    ///< short key: "manifest", "blowfish", ...
     std::string title; ///< what is measured
     std::string unit;  ///< "MB/s", "s", "records/s", ...
-    Samples ours;
-    std::vector<Samples> peers;
-    std::vector<Target> targets;
-    std::vector<Samples> notes;  ///< further figures per run ("peak RSS growth KB", ...)
-    std::string remark = {};     ///< a sentence for the reader, or empty
+    Samples ours = {};
+    std::vector<Samples> peers = {};
+    std::vector<Target> targets = {};
+    std::vector<Samples> notes = {}; ///< further figures per run ("peak RSS growth KB", ...)
+    std::string remark = {};         ///< a sentence for the reader, or empty
 };
 
 /// Prints the row as one JSON line on standard output and flushes it.

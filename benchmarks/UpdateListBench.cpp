@@ -10,6 +10,7 @@
 #include "app/ManifestObjects.h"
 #include "benchmarks/BenchRow.h"
 #include "platform/Format.h"
+#include "platform/HostFile.h"
 #include "platform/Machine.h"
 #include "platform/WindowsPath.h"
 #include "release/ManifestBinding.h"
@@ -21,21 +22,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 void BindManifest(CSetupSheet& sheet, const std::string& text) {
     sheet.manifestObjects.clear();
@@ -85,7 +77,8 @@ bool DropCaches(std::string& reason) {
     ::sync();
     const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
     if (fd < 0 || ::write(fd, "3\n", 2) != 2) {
-        reason = std::string("the page cache cannot be dropped (/proc/sys/vm/drop_caches: ") + std::strerror(errno) + ")";
+        reason = std::string("the page cache cannot be dropped (/proc/sys/vm/drop_caches: ") +
+                 std::strerror(errno) + ")";
         if (fd >= 0)
             ::close(fd);
         return false;
@@ -105,7 +98,10 @@ int main(int argc, char** argv) {
     sheet.installDirectory = "C:\\Program Files\\Fenmore Software\\Tallymar";
     sheet.homeDirectory = "C:\\Users\\Public\\Documents\\BankruptcyCases";
     sheet.OpenLog();
-    const std::string manifest = ReadText(argv[2]);
+    const std::optional<std::string> read = tl::ReadHostFile(argv[2]);
+    if (!read)
+        bench::Fail(std::string("cannot read ") + argv[2]);
+    const std::string& manifest = *read;
     BindManifest(sheet, manifest);
     const std::vector<std::string> paths = Install(sheet, argv[1]);
     const double files = static_cast<double>(paths.size());
@@ -119,8 +115,8 @@ int main(int argc, char** argv) {
     };
     const auto peer = [&] { return files / bench::TimeOf([&] { StatAndRead(paths); }); };
 
-    bench::Row warm{"update-list-warm", tl::Format("update list over %zu installed files, warm cache", paths.size()),
-                    "files/s"};
+    bench::Row warm{"update-list-warm",
+                    tl::Format("update list over %zu installed files, warm cache", paths.size()), "files/s"};
     warm.ours.name = "BuildUpdateList";
     warm.peers = {{"stat + read 4 KiB per file", {}}};
     warm.targets = {{warm.peers[0].name, ">=", 0.5}};

@@ -6,6 +6,7 @@
 #include "platform/FileApi.h"
 #include "platform/FileVersion.h"
 #include "platform/Format.h"
+#include "platform/HostFile.h"
 #include "platform/LocalShares.h"
 #include "platform/Machine.h"
 #include "platform/Registry.h"
@@ -17,9 +18,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <sqlite3.h>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -28,11 +27,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The whole file; empty when it cannot be read (the summary then says what is missing).
 std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return tl::ReadHostFile(path).value_or(std::string());
 }
 
 std::string Setting(const win::RegKey& key, const char* name) {
