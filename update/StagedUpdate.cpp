@@ -139,6 +139,15 @@ bool StagedUpdate::Stage() {
                    "was changed");
         return false;
     }
+    // A journal still here is an interrupted update that could not be finished or undone (or that
+    // cannot be read): its backups in the staging folders are the only copies of old files, and a
+    // new journal and fresh staging folders would lose them.
+    if (std::error_code error; fs::exists(UpdateJournalFile(), error) || error) {
+        sheet_.Log("**** An interrupted update is not finished (%s); no installed file was changed",
+                   UpdateJournalFile().c_str());
+        lock_.reset();
+        return false;
+    }
     journal_ = UpdateJournal{};
     for (File& file : files_) {
         if (!Plan(file))

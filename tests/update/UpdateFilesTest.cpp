@@ -171,3 +171,21 @@ TEST_F(StagedFiles, BackupsThatCannotBeRemovedAreLeftForTheNextRunToComplete) {
     EXPECT_EQ(Contents(), "A.dll=new A;B.dll=new B;");
     EXPECT_FALSE(std::filesystem::exists(UpdateJournalFile()));
 }
+
+TEST_F(StagedFiles, AJournalThatIsStillHereKeepsItsBackupsAndChangesNoInstalledFile) {
+    // An interrupted update that could not be put back: its journal, and the backup of a file that
+    // is not in place.
+    const std::filesystem::path backup = Installed(".tlupdate") / "old" / "C.dll";
+    std::filesystem::create_directories(backup.parent_path());
+    WriteFile(backup, "old C");
+    std::filesystem::create_directories(UpdateJournalFile().parent_path());
+    WriteFile(UpdateJournalFile(), "TlInstall update journal 1\nphase commit\n");
+    EXPECT_FALSE(Update());
+    EXPECT_EQ(LogLines().back(), "**** An interrupted update is not finished (" +
+                                     UpdateJournalFile().string() + "); no installed file was changed");
+    EXPECT_EQ(ReadFile(backup), "old C");
+    EXPECT_EQ(ReadFile(UpdateJournalFile()), "TlInstall update journal 1\nphase commit\n");
+    EXPECT_EQ(ReadFile(Installed("A.dll")) + ReadFile(Installed("B.dll")) +
+                  ReadFile(Installed("Retired.dll")),
+              "old Aold Bretired");
+}
